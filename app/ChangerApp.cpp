@@ -1,0 +1,92 @@
+#include "app/ChangerApp.h"
+
+#include "app/Globals.h"
+#include "app/SettingsStore.h"
+#include "engine/Wallpaper.h"
+#include "ui/SettingsDlg.h"
+
+#include <mbstring.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+
+namespace
+{
+const char kSwitchConfig[] = "/config";
+const char kSwitchShort[] = "/c";
+const char kSwitchInstall[] = "/install";
+const DWORD kProgramPathSize = 100;
+
+BOOL IsSameWord(const CString& strWord, LPCSTR lpszSwitch)
+{
+    return _mbscmp(reinterpret_cast<const unsigned char*>(static_cast<LPCSTR>(strWord)),
+                   reinterpret_cast<const unsigned char*>(lpszSwitch)) == 0;
+}
+} // namespace
+
+CChangerApp theApp;
+
+BOOL CChangerApp::IsDialogSwitch(const CString& strRunMode)
+{
+    return IsSameWord(strRunMode, kSwitchShort) || IsSameWord(strRunMode, kSwitchConfig) ||
+           IsSameWord(strRunMode, kSwitchInstall);
+}
+
+void CChangerApp::SettleDataFolder(const CString& strRunMode)
+{
+    // The program folder first; it stays the data folder on any failure below.
+    char szProgram[kProgramPathSize] = "";
+    ::GetModuleFileNameA(m_hInstance, szProgram, kProgramPathSize);
+    szProgram[kProgramPathSize - 1] = '\0';
+    g_strDataDir = szProgram;
+    int nSlash = g_strDataDir.ReverseFind('\\');
+    if (nSlash >= 0)
+        g_strDataDir = g_strDataDir.Left(nSlash + 1);
+    else // no folder in the path at all: the current folder
+        g_strDataDir = ".\\";
+
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (!::GetVersionExA(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT)
+        return;
+
+    m_hShellLib = nullptr;
+    m_hShellLib = ::LoadLibraryA("shell32.dll");
+    if (!m_hShellLib)
+        return;
+    m_pfnGetFolderPath = reinterpret_cast<PFNGETFOLDERPATH>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(m_hShellLib, "SHGetFolderPathA")));
+    if (!m_pfnGetFolderPath)
+        return;
+    char szAppData[MAX_PATH] = "";
+    if (FAILED(m_pfnGetFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData)))
+        return;
+
+    g_strDataDir = CString(szAppData) + "\\Vellomar\\";
+    if (IsSameWord(strRunMode, kSwitchInstall))
+        ::CreateDirectoryA(g_strDataDir, nullptr); // only the last level; existing is fine
+}
+
+BOOL CChangerApp::InitInstance()
+{
+    srand(::GetTickCount());
+
+    CString strRunMode = m_lpCmdLine;
+    SettleDataFolder(strRunMode);
+
+    g_strPicturesPath = ReadPicturesPath();
+    if (g_strPicturesPath.IsEmpty() || ::GetFileAttributesA(g_strPicturesPath) == INVALID_FILE_ATTRIBUTES)
+        strRunMode = kSwitchShort;
+
+    if (!IsDialogSwitch(strRunMode))
+    {
+        ChangeWallpaper(TRUE);
+        return FALSE;
+    }
+
+    Enable3dControls();
+    CSettingsDlg dlg(nullptr);
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    return FALSE;
+}

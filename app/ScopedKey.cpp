@@ -1,0 +1,42 @@
+#include "app/ScopedKey.h"
+
+void CScopedKey::Take(HKEY hKey)
+{
+    Close();
+    m_hKey = hKey;
+}
+
+LONG CScopedKey::Open(HKEY hParent, LPCSTR lpszSubKey, REGSAM samDesired)
+{
+    HKEY hKey = nullptr;
+    LONG lResult = ::RegOpenKeyExA(hParent, lpszSubKey, 0, samDesired, &hKey);
+    if (lResult == ERROR_SUCCESS)
+        Take(hKey);
+    return lResult;
+}
+
+LONG CScopedKey::Create(HKEY hParent, LPCSTR lpszSubKey)
+{
+    HKEY hKey = nullptr;
+    DWORD dwDisposition = 0;
+    LONG lResult = ::RegCreateKeyExA(hParent, lpszSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                     nullptr, &hKey, &dwDisposition);
+    if (lResult == ERROR_SUCCESS)
+        Take(hKey);
+    return lResult;
+}
+
+LONG CScopedKey::Close()
+{
+    if (!m_hKey)
+        return ERROR_SUCCESS;
+    LONG lResult = ::RegCloseKey(m_hKey);
+    m_hKey = nullptr;
+    return lResult;
+}
+
+LONG CScopedKey::SetStringValue(LPCSTR lpszName, LPCSTR lpszValue)
+{
+    return ::RegSetValueExA(m_hKey, lpszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
+                            static_cast<DWORD>(::lstrlenA(lpszValue) + 1));
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+// Owner of one open registry key, or of none; closes it on destruction.
+class CScopedKey
+{
+public:
+    CScopedKey() = default;
+    CScopedKey(const CScopedKey&) = delete;
+    CScopedKey& operator=(const CScopedKey&) = delete;
+    ~CScopedKey() { Close(); }
+
+    // On failure the key held before stays held.
+    LONG Open(HKEY hParent, LPCSTR lpszSubKey, REGSAM samDesired);
+    LONG Create(HKEY hParent, LPCSTR lpszSubKey);
+    LONG Close();
+
+    LONG SetStringValue(LPCSTR lpszName, LPCSTR lpszValue);
+
+    HKEY Get() const { return m_hKey; }
+    operator HKEY() const { return m_hKey; }
+
+private:
+    void Take(HKEY hKey);
+
+    HKEY m_hKey = nullptr;
+};

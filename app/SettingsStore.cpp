@@ -1,0 +1,71 @@
+#include "app/SettingsStore.h"
+
+#include "app/Globals.h"
+#include "app/ScopedKey.h"
+
+namespace
+{
+const char kSection[] = "main";
+const char kKey[] = "PicturesPath";
+const char kFileName[] = "config.cfg";
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunKeyUnderSoftware[] = "Microsoft\\Windows\\CurrentVersion\\Run";
+const char kValueName[] = "Vellomar";
+const DWORD kPathBufferSize = 1000;
+} // namespace
+
+CString ReadPicturesPath()
+{
+    CString strFile = g_strDataDir + kFileName;
+    char szValue[512];
+    ::GetPrivateProfileStringA(kSection, kKey, "", szValue, sizeof(szValue), strFile);
+    return CString(szValue);
+}
+
+BOOL WritePicturesPath(LPCSTR lpszPath)
+{
+    // The data folder exists only after an "/install" run; without it the
+    // profile write fails and the user's choice would be lost. An existing
+    // folder makes this fail harmlessly.
+    ::CreateDirectoryA(g_strDataDir, nullptr);
+    CString strFile = g_strDataDir + kFileName;
+    return ::WritePrivateProfileStringA(kSection, kKey, lpszPath, strFile);
+}
+
+BOOL QueryAutostart()
+{
+    CScopedKey key;
+    if (key.Open(HKEY_CURRENT_USER, kRunKey, KEY_READ) != ERROR_SUCCESS)
+        return FALSE;
+    DWORD dwType = 0;
+    BYTE data[kPathBufferSize];
+    DWORD dwSize = sizeof(data);
+    LONG lResult = ::RegQueryValueExA(key, kValueName, nullptr, &dwType, data, &dwSize);
+    key.Close();
+    return lResult == ERROR_SUCCESS;
+}
+
+void SetAutostart(BOOL bEnable)
+{
+    if (!bEnable)
+    {
+        CScopedKey run;
+        if (run.Open(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+            return;
+        ::RegDeleteValueA(run, kValueName);
+        run.Close();
+        return;
+    }
+
+    CScopedKey software;
+    if (software.Open(HKEY_CURRENT_USER, "Software", KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        return;
+    char szProgram[kPathBufferSize] = "";
+    ::GetModuleFileNameA(nullptr, szProgram, kPathBufferSize);
+    CScopedKey run;
+    if (run.Create(software, kRunKeyUnderSoftware) != ERROR_SUCCESS)
+        return;
+    run.SetStringValue(kValueName, szProgram);
+    run.Close();
+    software.Close();
+}

@@ -1,0 +1,226 @@
+#include "engine/Picture.h"
+
+#include "platform/File.h"
+#include "platform/WinApp.h"
+#include "platform/Wnd.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+const char kMemoryError[] = "Can not allocate enough memory\t";
+const char kNoInterfaceError[] = "IPicture interface is not supported\t";
+const UINT kErrorTextSize = 255;
+const int kHimetricPerInch = 2540;
+const int kPixelsPerInch = 96;
+const DWORD kStorageMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
+
+// Releases a COM interface when the scope ends.
+template <class T>
+class CComRelease
+{
+public:
+    CComRelease() = default;
+    CComRelease(const CComRelease&) = delete;
+    CComRelease& operator=(const CComRelease&) = delete;
+    ~CComRelease() { Release(); }
+    void Release()
+    {
+        if (m_p)
+            m_p->Release();
+        m_p = nullptr;
+    }
+    T** operator&() { return &m_p; }
+    T* operator->() const { return m_p; }
+    T* Get() const { return m_p; }
+
+private:
+    T* m_p = nullptr;
+};
+
+// A malloc'ed block freed when the scope ends.
+class CHeapBuffer
+{
+public:
+    explicit CHeapBuffer(size_t nSize) : m_p(static_cast<BYTE*>(malloc(nSize ? nSize : 1))) {}
+    CHeapBuffer(const CHeapBuffer&) = delete;
+    CHeapBuffer& operator=(const CHeapBuffer&) = delete;
+    ~CHeapBuffer() { free(m_p); }
+    BYTE* Get() const { return m_p; }
+
+private:
+    BYTE* m_p;
+};
+} // namespace
+
+CPicture::~CPicture()
+{
+    ReleasePicture();
+}
+
+void CPicture::ReleasePicture()
+{
+    if (!m_pPicture)
+        return;
+    m_pPicture->Release();
+    m_pPicture = nullptr;
+    m_nHeight = 0;
+    m_nDataSize = 0;
+    m_nWidth = 0;
+}
+
+void CPicture::ShowError(LPCSTR lpszText)
+{
+    CWnd* pMainWnd = AfxGetMainWnd();
+    ::MessageBoxExA(pMainWnd ? pMainWnd->GetSafeHwnd() : nullptr, lpszText, "CPicture Error", MB_ICONERROR | MB_OK,
+                    MAKELANGID(LANG_ENGLISH, SUBLANG_NEUTRAL));
+}
+
+BOOL CPicture::LoadFile(CString strPath)
+{
+    CFile file;
+    CFileException error;
+    if (m_pPicture)
+        ReleasePicture();
+
+    BOOL bResult = FALSE;
+    unsigned int nLength = 0;
+    if (file.Open(strPath, CFile::modeRead | CFile::typeBinary, &error))
+    {
+        ULONGLONG nFileLength = file.GetLength();
+        nLength = static_cast<unsigned int>(nFileLength);
+        // Byte counts are 32-bit and the picture loader takes a signed one.
+        BOOL bFits = nFileLength <= static_cast<ULONGLONG>(INT_MAX);
+        CHeapBuffer buffer(bFits ? nLength : 0);
+        if (!bFits || !buffer.Get())
+        {
+            ShowError(kMemoryError);
+        }
+        else
+        {
+            UINT nRead = file.Read(buffer.Get(), nLength);
+            // A short read (the file changed under us) would hand the loader
+            // uninitialised bytes: treat it like a failed read.
+            if (nRead > 0 && nRead == nLength)
+                bResult = LoadFromMemory(buffer.Get(), static_cast<int>(nLength));
+        }
+        file.Close();
+    }
+    else
+    {
+        char szError[kErrorTextSize];
+        error.GetErrorMessage(szError, kErrorTextSize, nullptr);
+        ShowError(szError);
+        nLength = 0;
+    }
+
+    m_nDataSize = nLength;
+    if (m_pPicture)
+    {
+        OLE_YSIZE_HIMETRIC nHeight = 0;
+        OLE_XSIZE_HIMETRIC nWidth = 0;
+        m_pPicture->get_Height(&nHeight);
+        m_pPicture->get_Width(&nWidth);
+        m_nHeight = ::MulDiv(nHeight, kPixelsPerInch, kHimetricPerInch);
+        m_nWidth = ::MulDiv(nWidth, kPixelsPerInch, kHimetricPerInch);
+    }
+    else
+    {
+        m_nHeight = m_nWidth = 0;
+        bResult = FALSE;
+    }
+    return bResult;
+}
+
+BOOL CPicture::LoadFromMemory(const void* pData, int nSize)
+{
+    HGLOBAL hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(nSize > 0 ? nSize : 0));
+    if (!hGlobal)
+    {
+        ShowError(kMemoryError);
+        return FALSE;
+    }
+    void* pBlock = ::GlobalLock(hGlobal);
+    if (pBlock)
+        memcpy(pBlock, pData, static_cast<size_t>(nSize));
+    ::GlobalUnlock(hGlobal);
+
+    IStream* pStream = nullptr;
+    if (::CreateStreamOnHGlobal(hGlobal, TRUE, &pStream) != S_OK)
+    {
+        ::GlobalFree(hGlobal); // no stream took it over
+        return FALSE;
+    }
+
+    HRESULT hr = ::OleLoadPicture(pStream, nSize, FALSE, IID_IPicture, reinterpret_cast<void**>(&m_pPicture));
+    pStream->Release();
+    if (FAILED(hr))
+        m_pPicture = nullptr;
+    if (hr == E_NOINTERFACE)
+    {
+        ShowError(kNoInterfaceError);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CPicture::WriteBitmapFile(CString strPath)
+{
+    if (!m_pPicture)
+        return FALSE;
+
+    CFile file;
+    CFileException error;
+    CComRelease<ILockBytes> lockBytes;
+    CComRelease<IStorage> storage;
+    CComRelease<IStream> stream;
+
+    // The picture saves itself into a stream of a compound file in memory.
+    HRESULT hr = ::CreateILockBytesOnHGlobal(nullptr, TRUE, &lockBytes);
+    if (SUCCEEDED(hr))
+        hr = ::StgCreateDocfileOnILockBytes(lockBytes.Get(), kStorageMode, 0, &storage);
+    if (SUCCEEDED(hr))
+        hr = storage->CreateStream(L"PICTURE", kStorageMode, 0, 0, &stream);
+    LONG cb = 0;
+    if (SUCCEEDED(hr))
+        hr = m_pPicture->SaveAsFile(stream.Get(), TRUE, &cb);
+    if (FAILED(hr) || cb < 0)
+        return FALSE;
+
+    // The saved bytes are read back from the stream itself: the compound
+    // file's own sectors may follow them in the image, so its tail is not
+    // the picture.
+    CHeapBuffer buffer(static_cast<size_t>(cb));
+    if (!buffer.Get())
+    {
+        lockBytes.Release();
+        ShowError(kMemoryError);
+        return FALSE;
+    }
+    ULONG nGot = 0;
+    LARGE_INTEGER start = {};
+    hr = stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    if (SUCCEEDED(hr))
+        hr = stream->Read(buffer.Get(), static_cast<ULONG>(cb), &nGot);
+    stream.Release();
+    storage.Release();
+    lockBytes->Flush();
+    if (FAILED(hr) || nGot != static_cast<ULONG>(cb))
+        return FALSE;
+
+    BOOL bResult = FALSE;
+    if (file.Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error))
+    {
+        bResult = file.Write(buffer.Get(), nGot, &error);
+        file.Close();
+    }
+    if (!bResult)
+    {
+        char szError[kErrorTextSize];
+        error.GetErrorMessage(szError, kErrorTextSize, nullptr);
+        ShowError(szError);
+    }
+    return bResult;
+}

@@ -1,0 +1,54 @@
+#include "engine/PictureCatalog.h"
+
+#include "app/Globals.h"
+#include "platform/FileFind.h"
+#include "platform/MessageBox.h"
+
+namespace
+{
+const char* const kPicturePatterns[] = {"\\*.jpg", "\\*.gif", "\\*.bmp"};
+const char kAllEntries[] = "\\*.*";
+} // namespace
+
+void ScanFolder(LPCSTR lpszPath)
+{
+    CString strPath = lpszPath;
+    if (strPath.IsEmpty() || ::GetFileAttributesA(strPath) == INVALID_FILE_ATTRIBUTES)
+    {
+        AfxMessageBox(CString("Path is unvalid : ") + strPath, MB_OK, 0);
+        return;
+    }
+
+    CFileFind finder;
+    for (LPCSTR lpszPattern : kPicturePatterns)
+    {
+        if (!finder.FindFile(strPath + lpszPattern))
+            continue;
+        BOOL bMore;
+        do
+        {
+            // The entry moved to is valid even when no further one follows.
+            bMore = finder.FindNextFile();
+            if (finder.IsDots() || finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+                continue;
+            g_arrPictures.Add(finder.GetFilePath());
+        } while (bMore);
+        finder.Close();
+    }
+
+    if (!finder.FindFile(strPath + kAllEntries))
+        return;
+    BOOL bMore;
+    do
+    {
+        bMore = finder.FindNextFile();
+        if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        CString strFolder = finder.GetFilePath();
+        // Gone since the search listed it: skip it without a word.
+        if (::GetFileAttributesA(strFolder) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        ScanFolder(strFolder); // this level's search stays open meanwhile
+    } while (bMore);
+    finder.Close();
+}

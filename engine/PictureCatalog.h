@@ -1,0 +1,10 @@
+#pragma once
+
+#include <windows.h>
+
+// Appends the full path of every "*.jpg", "*.gif" and "*.bmp" file of the
+// tree under lpszPath to g_arrPictures, depth-first: a folder's own JPEG,
+// then GIF, then BMP matches in directory order, then each subfolder's tree.
+// Does not empty the list. An empty or missing path is reported to the user
+// and adds nothing.
+void ScanFolder(LPCSTR lpszPath);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+// Draws a picture from g_arrPictures (after a fresh scan of the pictures
+// folder when bRescan is set), converts it into g_strDataDir + "Tarnwick.bmp"
+// unless its name ends in "bmp", and makes it the desktop wallpaper. Reports
+// nothing itself; a picture that cannot be converted leaves the wallpaper as
+// it was.
+void ChangeWallpaper(BOOL bRescan);
+
+// The entry that a random value r in 0..RAND_MAX picks from nCount entries:
+// floor(nCount * r / 32767), with r = 32767 taking the last entry.
+int PictureIndexFor(int nCount, int nRandom);

@@ -1,0 +1,79 @@
+# Shared by the scripts: packages, builds and the wine prefix for Vellomar.
+# Sourced, not run.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$ROOT/build"
+PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb cmake googletest imagemagick nsis zip"
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+  local missing=""
+  for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  if [ -n "$missing" ]; then
+    echo "== Installing:$missing"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  fi
+}
+
+# build_arch ARCH (x86_64 | i686) [extra cmake args...]
+build_arch() {
+  local arch=$1; shift
+  cmake -S "$ROOT" -B "$BUILD/$arch" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" "$@" >/dev/null
+  cmake --build "$BUILD/$arch" -j "$(nproc)"
+}
+
+# A free X display number for our own Xvfb.
+free_display() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  echo "$n"
+}
+
+XVFB_PID=""
+WINESERVER_STARTED=""
+KEEPALIVE_PID=""
+
+start_display() {
+  local n
+  n=$(free_display)
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  export VELLOMAR_TEST_DISPLAY=":$n"
+}
+
+# make_prefix DIR: a wine prefix made once and reused.
+make_prefix() {
+  export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== Making the wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  # A persistent server: without it every test program pays for a new one.
+  wineserver -k 2>/dev/null || true
+  wineserver -p
+  WINESERVER_STARTED=1
+  # With no window manager, hiding a top-level window otherwise blocks 2 s.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+
+start_keepalive() {
+  wine "$1" >/dev/null 2>&1 &
+  KEEPALIVE_PID=$!
+}
+
+cleanup() {
+  [ -n "$KEEPALIVE_PID" ] && kill "$KEEPALIVE_PID" 2>/dev/null
+  [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  true
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the 32-bit release and the 64-bit test
+# build, and runs the tests under wine in the build's own prefix and display.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+install_packages
+echo "== Building i686 (release)"
+build_arch i686 -DVELLOMAR_BUILD_TESTS=OFF
+echo "== Building x86_64 (tests)"
+build_arch x86_64
+
+trap cleanup EXIT
+start_display
+make_prefix "$BUILD/x86_64/wineprefix"
+start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
+
+cd "$BUILD/x86_64"
+ctest --output-on-failure "$@"

@@ -1,0 +1,81 @@
+#include "ProcessRunner.h"
+
+#include "TestFiles.h"
+
+#include <vector>
+
+CChildProcess::~CChildProcess()
+{
+    if (m_info.hProcess)
+    {
+        if (Wait(0) == -1)
+            Terminate();
+        ::CloseHandle(m_info.hProcess);
+        ::CloseHandle(m_info.hThread);
+    }
+}
+
+bool CChildProcess::Start(const std::string& strProgram, const std::string& strCommandLine)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    std::vector<char> commandLine(strCommandLine.begin(), strCommandLine.end());
+    commandLine.push_back('\0');
+    return ::CreateProcessA(strProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &si, &m_info) != FALSE;
+}
+
+long CChildProcess::Wait(DWORD dwMs)
+{
+    if (::WaitForSingleObject(m_info.hProcess, dwMs) != WAIT_OBJECT_0)
+        return -1;
+    DWORD dwExit = 0;
+    ::GetExitCodeProcess(m_info.hProcess, &dwExit);
+    return static_cast<long>(dwExit);
+}
+
+void CChildProcess::Terminate()
+{
+    ::TerminateProcess(m_info.hProcess, 99);
+    ::WaitForSingleObject(m_info.hProcess, 5000);
+}
+
+namespace
+{
+struct WindowSearch
+{
+    DWORD dwProcessId;
+    LPCSTR lpszClass;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam)
+{
+    WindowSearch* pSearch = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD dwProcessId = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwProcessId);
+    char szClass[128] = "";
+    ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+    if (dwProcessId == pSearch->dwProcessId && ::IsWindowVisible(hWnd) && lstrcmpA(szClass, pSearch->lpszClass) == 0)
+    {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND CChildProcess::FindWindow(LPCSTR lpszClass) const
+{
+    WindowSearch search = {m_info.dwProcessId, lpszClass, nullptr};
+    ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+long RunVellomar(const std::string& strCommandLine, DWORD dwTimeoutMs)
+{
+    CChildProcess child;
+    if (!child.Start(VellomarExePath(), strCommandLine))
+        return -2;
+    return child.Wait(dwTimeoutMs);
+}

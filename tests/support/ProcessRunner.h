@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A child process started with an exact command line.
+class CChildProcess
+{
+public:
+    CChildProcess() = default;
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+    ~CChildProcess();
+
+    bool Start(const std::string& strProgram, const std::string& strCommandLine);
+    // The exit code, or -1 when the process is still running after dwMs.
+    long Wait(DWORD dwMs);
+    void Terminate();
+    DWORD Id() const { return m_info.dwProcessId; }
+    // A visible top-level window of the process with this class, or NULL.
+    HWND FindWindow(LPCSTR lpszClass) const;
+
+private:
+    PROCESS_INFORMATION m_info = {};
+};
+
+// Starts the built program with exactly this command line (program name
+// included) and waits for its end; -1 when it did not end in time.
+long RunVellomar(const std::string& strCommandLine, DWORD dwTimeoutMs = 15000);

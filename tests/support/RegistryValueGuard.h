@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Saves one registry value (or its absence) and puts it back when the guard
+// goes, so tests leave the test prefix as they found it.
+class CRegistryValueGuard
+{
+public:
+    CRegistryValueGuard(HKEY hRoot, const std::string& strKey, const std::string& strValue);
+    CRegistryValueGuard(const CRegistryValueGuard&) = delete;
+    CRegistryValueGuard& operator=(const CRegistryValueGuard&) = delete;
+    ~CRegistryValueGuard();
+
+private:
+    HKEY m_hRoot;
+    std::string m_strKey;
+    std::string m_strValue;
+    bool m_bExisted = false;
+    DWORD m_dwType = 0;
+    std::vector<BYTE> m_data;
+};
+
+// Direct access for tests: set, read and delete values of any type.
+bool SetRegistryValue(HKEY hRoot, const std::string& strKey, const std::string& strValue, DWORD dwType,
+                      const void* pData, DWORD cbData);
+bool SetRegistryString(HKEY hRoot, const std::string& strKey, const std::string& strValue, const std::string& strData);
+bool ReadRegistryValue(HKEY hRoot, const std::string& strKey, const std::string& strValue, DWORD* pdwType,
+                       std::vector<BYTE>* pData);
+void DeleteRegistryValue(HKEY hRoot, const std::string& strKey, const std::string& strValue);
+
+extern const char kRunKey[];
+extern const char kDesktopKey[];

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the prefix's temporary folder, removed with all its
+// contents when the object goes.
+class CTempDir
+{
+public:
+    CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    ~CTempDir();
+
+    const std::string& Path() const { return m_strPath; }
+    // Path of a name inside the folder (sub\\name allowed).
+    std::string operator/(const std::string& strName) const { return m_strPath + "\\" + strName; }
+
+private:
+    std::string m_strPath;
+};
+
+void RemoveTree(const std::string& strPath);
+void MakeFolder(const std::string& strPath);
+bool WriteBytes(const std::string& strPath, const std::vector<unsigned char>& bytes);
+bool WriteText(const std::string& strPath, const std::string& strText);
+std::vector<unsigned char> ReadBytes(const std::string& strPath);
+bool FileExists(const std::string& strPath);
+
+// A 24-bit BMP file of the given size filled with one colour.
+std::vector<unsigned char> MakeBmp(int nWidth, int nHeight, COLORREF color = RGB(40, 90, 160));
+
+// The folder of the running test program and the generated pictures in it.
+std::string ProgramFolder();
+std::string TestDataPath(const std::string& strName);
+std::string VellomarExePath();
+
+// The user's application-data folder in the test prefix and ours in it.
+std::string AppDataFolder();
+std::string DataFolder();

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Steps run one after another from a thread timer, so they execute inside
+// whatever modal loop the code under test runs (its dialogs, message boxes,
+// the folder chooser). A step returns true when it is done; it is polled
+// until then. Past the time limit every window of the thread is asked to
+// close, so a test fails instead of hanging.
+class CUiScript
+{
+public:
+    typedef std::function<bool()> Step;
+
+    explicit CUiScript(DWORD dwTimeoutMs = 20000);
+    CUiScript(const CUiScript&) = delete;
+    CUiScript& operator=(const CUiScript&) = delete;
+    ~CUiScript();
+
+    CUiScript& Then(Step step);
+    void Start();
+    bool Finished() const { return m_nNext >= m_steps.size(); }
+    bool TimedOut() const { return m_bTimedOut; }
+    size_t StepsDone() const { return m_nNext; }
+
+private:
+    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD);
+    void Tick();
+
+    std::vector<Step> m_steps;
+    size_t m_nNext = 0;
+    bool m_bRunning = false;
+    bool m_bTimedOut = false;
+    DWORD m_dwStart = 0;
+    DWORD m_dwTimeout;
+    UINT_PTR m_nTimer = 0;
+};
+
+// Pumps this thread's messages for a while (timers and posted clicks run).
+void PumpMessages(DWORD dwMs);
+
+// Visible top-level windows of this thread.
+HWND FindThreadWindow(LPCSTR lpszClass, LPCSTR lpszCaption);
+std::vector<HWND> ThreadWindows();
+
+// A message box of this thread (a dialog no framework object is bound to,
+// with the system's message text control), or NULL.
+HWND FindMessageBox();
+HWND FindProcessMessageBox(DWORD dwProcessId);
+std::string WindowText(HWND hWnd);
+std::string MessageBoxText(HWND hBox);
+void ClickButton(HWND hDialog, int nButtonId);

@@ -1,0 +1,402 @@
+#include "ui/UrlLabel.h"
+
+#include "app/ScopedKey.h"
+#include "platform/MessageBox.h"
+
+#include <mbstring.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace
+{
+const UINT kHoverPollMs = 100;
+const int kLeaveRepaintSlack = 10; // pixels below the client area repainted on leaving
+const UINT_PTR kToolId = 1;
+const int kHandCursorId = 106;
+const int kCommandBufferSize = 2 * MAX_PATH;
+
+BOOL StartsWithNoCase(const CString& strText, LPCSTR lpszPrefix)
+{
+    CString strHead = strText.Left(static_cast<int>(strlen(lpszPrefix)));
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(static_cast<LPCSTR>(strHead)),
+                    reinterpret_cast<const unsigned char*>(lpszPrefix)) == 0;
+}
+
+// Cuts a command at its first "%1" placeholder, quoted or bare.
+void CutAtPlaceholder(char* pszCommand)
+{
+    unsigned char* pszCommandBytes = reinterpret_cast<unsigned char*>(pszCommand);
+    unsigned char* pHit = _mbsstr(pszCommandBytes, reinterpret_cast<const unsigned char*>("\"%1\""));
+    if (!pHit)
+        pHit = _mbsstr(pszCommandBytes, reinterpret_cast<const unsigned char*>("%1"));
+    if (pHit)
+        *pHit = '\0';
+}
+} // namespace
+
+BEGIN_MESSAGE_MAP(CUrlLabel, CStatic)
+    ON_WM_CTLCOLOR_REFLECT()
+    ON_WM_SETCURSOR()
+    ON_WM_MOUSEMOVE()
+    ON_WM_TIMER()
+    ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CUrlLabel::~CUrlLabel()
+{
+    m_fontUnderlined.DeleteObject();
+    if (m_cursor)
+        ::DestroyCursor(m_cursor);
+}
+
+void CUrlLabel::PreSubclassWindow()
+{
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY));
+
+    CString strText = GetWindowText();
+    if (m_url.IsEmpty())
+    {
+        m_url = strText;
+        if (StartsWithNoCase(m_url, "www."))
+            m_url = "http://" + m_url;
+    }
+    if (strText.IsEmpty())
+        SetWindowText(m_url);
+
+    HGDIOBJ hFont = reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT));
+    if (!hFont)
+        hFont = ::GetStockObject(DEFAULT_GUI_FONT);
+    if (!hFont)
+        hFont = ::GetStockObject(ANSI_VAR_FONT);
+    // With no font anywhere, an all-zero description asks the system for
+    // its default font, so the link still gets both fonts.
+    LOGFONTA lf = {};
+    if (hFont)
+        ::GetObjectA(hFont, sizeof(lf), &lf);
+    m_fontPlain.CreateFontIndirect(&lf);
+    lf.lfUnderline = TRUE;
+    m_fontUnderlined.CreateFontIndirect(&lf);
+
+    FitToText();
+    LoadDefaultCursor();
+    SetUnderlineMode(UnderlineOnHover);
+    BuildTipText(m_url);
+
+    CRect rect;
+    GetClientRect(rect);
+    m_tip.Create(this, 0);
+    m_tip.AddTool(this, m_tipText, rect, kToolId);
+
+    CStatic::PreSubclassWindow();
+}
+
+BOOL CUrlLabel::DestroyWindow()
+{
+    KillTimer(m_timerId);
+    return CStatic::DestroyWindow();
+}
+
+BOOL CUrlLabel::PreTranslateMessage(MSG* pMsg)
+{
+    m_tip.RelayEvent(pMsg);
+    return CStatic::PreTranslateMessage(pMsg);
+}
+
+void CUrlLabel::SetUrl(CString strUrl)
+{
+    m_url = strUrl;
+    if (m_hWnd && ::IsWindow(m_hWnd))
+    {
+        FitToText();
+        BuildTipText(m_url);
+        m_tip.UpdateTipText(m_tipText, this, kToolId);
+    }
+}
+
+void CUrlLabel::SetVisited(BOOL bVisited)
+{
+    m_isVisited = bVisited;
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        Invalidate(TRUE);
+}
+
+void CUrlLabel::SetLinkCursor(HCURSOR hCursor)
+{
+    if (m_cursor)
+        ::DestroyCursor(m_cursor);
+    m_cursor = hCursor;
+    if (!m_cursor)
+        LoadDefaultCursor();
+}
+
+void CUrlLabel::SetUnderlineMode(int nMode)
+{
+    if (nMode == m_underlineMode)
+        return;
+    if (m_hWnd && ::IsWindow(m_hWnd))
+    {
+        HFONT hFont = nMode == UnderlineAlways ? static_cast<HFONT>(m_fontUnderlined) : static_cast<HFONT>(m_fontPlain);
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), TRUE);
+        Invalidate(TRUE);
+    }
+    m_underlineMode = nMode;
+}
+
+void CUrlLabel::FitToText()
+{
+    if (!m_hWnd || !::IsWindow(m_hWnd) || !m_autoSize)
+        return;
+
+    CRect rcWindow;
+    CRect rcClient;
+    GetWindowRect(rcWindow);
+    GetClientRect(rcClient);
+    ClientToScreen(rcClient);
+    HWND hWndParent = GetParent();
+    if (hWndParent)
+    {
+        ::MapWindowPoints(nullptr, hWndParent, reinterpret_cast<LPPOINT>(&rcWindow), 2);
+        ::MapWindowPoints(nullptr, hWndParent, reinterpret_cast<LPPOINT>(&rcClient), 2);
+    }
+
+    // Measured in the underlined font, the wider of the two.
+    CString strText = GetWindowText();
+    CSize extent;
+    {
+        CClientDC dc(this);
+        HGDIOBJ hOldFont = dc.SelectObject(&m_fontUnderlined);
+        extent = dc.GetTextExtent(strText, strText.GetLength());
+        if (hOldFont)
+            dc.SelectObject(hOldFont);
+    }
+
+    int nNewWidth = extent.cx + (rcWindow.Width() - rcClient.Width());
+    int nNewHeight = extent.cy + (rcWindow.Height() - rcClient.Height());
+    DWORD dwStyle = GetStyle();
+
+    if (dwStyle & SS_CENTERIMAGE)
+    {
+        int d = (rcWindow.Height() - nNewHeight) / 2;
+        rcWindow.top += d;
+        rcWindow.bottom -= d;
+    }
+    else
+    {
+        rcWindow.bottom = rcWindow.top + nNewHeight;
+    }
+
+    if (dwStyle & SS_CENTER)
+    {
+        int d = (rcWindow.Width() - nNewWidth) / 2;
+        rcWindow.left += d;
+        rcWindow.right -= d;
+    }
+    else if (dwStyle & SS_RIGHT)
+    {
+        rcWindow.left = rcWindow.right - nNewWidth;
+    }
+    else
+    {
+        rcWindow.right = rcWindow.left + nNewWidth;
+    }
+
+    SetWindowPos(nullptr, rcWindow.left, rcWindow.top, rcWindow.Width(), rcWindow.Height(), SWP_NOZORDER);
+}
+
+HBRUSH CUrlLabel::CtlColor(CDC* pDC, UINT)
+{
+    if (m_isHot)
+        pDC->SetTextColor(m_colorHover);
+    else if (m_isVisited)
+        pDC->SetTextColor(m_colorVisited);
+    else
+        pDC->SetTextColor(m_colorLink);
+    pDC->SetBkMode(TRANSPARENT);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+BOOL CUrlLabel::OnSetCursor(CWnd*, UINT, UINT)
+{
+    if (!m_cursor)
+        return FALSE;
+    ::SetCursor(m_cursor);
+    return TRUE;
+}
+
+void CUrlLabel::OnMouseMove(UINT, CPoint)
+{
+    if (!m_isHot)
+    {
+        m_isHot = TRUE;
+        if (m_underlineMode == UnderlineOnHover)
+            SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_fontUnderlined)), TRUE);
+        Invalidate(TRUE);
+        SetTimer(m_timerId, kHoverPollMs);
+    }
+    Default();
+}
+
+void CUrlLabel::OnTimer(UINT_PTR)
+{
+    // The control never captures the mouse: each tick asks where it is.
+    CPoint point(static_cast<DWORD>(::GetMessagePos()));
+    ScreenToClient(&point);
+    CRect rect;
+    GetClientRect(rect);
+    if (!rect.PtInRect(point))
+    {
+        m_isHot = FALSE;
+        KillTimer(m_timerId);
+        if (m_underlineMode != UnderlineAlways)
+            SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_fontPlain)), TRUE);
+        rect.bottom += kLeaveRepaintSlack;
+        InvalidateRect(rect, TRUE);
+    }
+    Default();
+}
+
+BOOL CUrlLabel::OnEraseBkgnd(CDC* pDC)
+{
+    CRect rect;
+    GetClientRect(rect);
+    pDC->FillSolidRect(rect, ::GetSysColor(COLOR_BTNFACE));
+    return TRUE;
+}
+
+void CUrlLabel::LoadDefaultCursor()
+{
+    if (m_cursor)
+        return;
+    char szWindows[MAX_PATH] = "";
+    ::GetWindowsDirectoryA(szWindows, MAX_PATH);
+    CString strModule = CString(szWindows) + "\\winhlp32.exe";
+    HMODULE hModule = ::LoadLibraryA(strModule);
+    if (!hModule)
+        return;
+    HCURSOR hHand = ::LoadCursorA(hModule, MAKEINTRESOURCEA(kHandCursorId));
+    if (hHand)
+        m_cursor = static_cast<HCURSOR>(::CopyIcon(hHand)); // ours, unlike the module's
+    ::FreeLibrary(hModule);
+}
+
+void CUrlLabel::BuildTipText(LPCSTR lpszUrl)
+{
+    m_tipText.Empty();
+    CString strUrl = lpszUrl;
+    if (!m_tipPrefixes)
+        m_tipText = strUrl;
+    else if (StartsWithNoCase(strUrl, "http://"))
+        m_tipText = "Go to " + strUrl.Mid(7);
+    else if (StartsWithNoCase(strUrl, "mailto:"))
+        m_tipText = "E-mail " + strUrl.Mid(7);
+    else
+        m_tipText = strUrl;
+}
+
+void CUrlLabel::OnClicked()
+{
+    m_isHot = FALSE; // the hover timer ends itself once the pointer is outside
+    LONG nResult = LaunchUrl(m_url, SW_SHOW);
+    m_isVisited = nResult > 32;
+    if (nResult > 32)
+    {
+        SetVisited(TRUE);
+    }
+    else
+    {
+        ::MessageBeep(MB_ICONEXCLAMATION);
+        ReportLaunchError(static_cast<int>(nResult));
+    }
+}
+
+LONG CUrlLabel::LaunchUrl(LPCSTR lpszUrl, int nShowCmd)
+{
+    SetLinkCursor(nullptr);
+    LONG nResult = static_cast<LONG>(reinterpret_cast<INT_PTR>(
+        ::ShellExecuteA(nullptr, "open", lpszUrl, nullptr, nullptr, nShowCmd)));
+    if (nResult > 32)
+        return nResult;
+
+    // The shell refused: start the registered web-page command directly.
+    char szCommand[kCommandBufferSize];
+    if (ReadKeyDefault(HKEY_CLASSES_ROOT, ".htm", szCommand) != ERROR_SUCCESS)
+        return nResult;
+    lstrcatA(szCommand, "\\shell\\open\\command");
+    if (ReadKeyDefault(HKEY_CLASSES_ROOT, szCommand, szCommand) != ERROR_SUCCESS)
+        return nResult;
+    CutAtPlaceholder(szCommand);
+    if (strlen(szCommand) + 1 + strlen(lpszUrl) >= sizeof(szCommand))
+        return nResult; // would not fit: no truncated command is started
+    lstrcatA(szCommand, " ");
+    lstrcatA(szCommand, lpszUrl);
+    return static_cast<LONG>(::WinExec(szCommand, static_cast<UINT>(nShowCmd)));
+}
+
+void CUrlLabel::ReportLaunchError(int nCode)
+{
+    CString strText;
+    switch (nCode)
+    {
+    case 0:
+        strText = "The operating system is out\nof memory or resources.";
+        break;
+    case SE_ERR_FNF:
+        strText = "The specified file was not found.";
+        break;
+    case SE_ERR_PNF:
+        strText = "The specified path was not found.";
+        break;
+    case SE_ERR_ACCESSDENIED:
+        strText = "The operating system denied\naccess to the specified file.";
+        break;
+    case SE_ERR_OOM:
+        strText = "There was not enough memory to complete the operation.";
+        break;
+    case ERROR_BAD_FORMAT:
+        strText = "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+        break;
+    case SE_ERR_SHARE:
+        strText = "A sharing violation occurred. ";
+        break;
+    case SE_ERR_ASSOCINCOMPLETE:
+        strText = "The filename association is\nincomplete or invalid.";
+        break;
+    case SE_ERR_DDETIMEOUT:
+        strText = "The DDE transaction could not\nbe completed because the request timed out.";
+        break;
+    case SE_ERR_DDEFAIL:
+        strText = "The DDE transaction failed.";
+        break;
+    case SE_ERR_DDEBUSY:
+        strText = "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
+        break;
+    case SE_ERR_NOASSOC:
+        strText = "There is no application associated\nwith the given filename extension.";
+        break;
+    case SE_ERR_DLLNOTFOUND:
+        strText = "The specified dynamic-link library was not found.";
+        break;
+    default:
+        strText.Format("Unknown Error (%d) occurred.", nCode);
+        break;
+    }
+    AfxMessageBox("Unable to open hyperlink:\n\n" + strText, MB_OK | MB_ICONEXCLAMATION, 0);
+}
+
+LONG ReadKeyDefault(HKEY hRoot, LPCSTR lpszSubKey, LPSTR lpszOutput)
+{
+    CScopedKey key;
+    LONG lStatus = key.Open(hRoot, lpszSubKey, KEY_QUERY_VALUE);
+    if (lStatus != ERROR_SUCCESS)
+        return lStatus;
+    char szValue[MAX_PATH];
+    LONG cbValue = sizeof(szValue);
+    if (::RegQueryValueA(key, nullptr, szValue, &cbValue) != ERROR_SUCCESS)
+        szValue[0] = '\0'; // missing or longer than the buffer
+    szValue[sizeof(szValue) - 1] = '\0';
+    lstrcpyA(lpszOutput, szValue);
+    key.Close();
+    return ERROR_SUCCESS;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/Gdi.h"
+#include "platform/Static.h"
+#include "platform/ToolTipCtrl.h"
+
+// A static text turned hyperlink: link, visited and hover colours, underline
+// on hover (or always, or never), a hand cursor, a tool tip naming the
+// target, a window fitted to its text, and a click that opens the URL.
+class CUrlLabel : public CStatic
+{
+public:
+    enum UnderlineMode
+    {
+        UnderlineOnHover = -1,
+        UnderlineNever = 0,
+        UnderlineAlways = 1
+    };
+
+    CUrlLabel() = default;
+    ~CUrlLabel() override;
+
+    BOOL DestroyWindow() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // Keeps the window text; refits the window and updates the tip's text.
+    void SetUrl(CString strUrl);
+    void SetVisited(BOOL bVisited);
+    // Takes ownership of the cursor; NULL loads the default hand cursor.
+    void SetLinkCursor(HCURSOR hCursor);
+    void SetUnderlineMode(int nMode);
+    void FitToText();
+
+protected:
+    void PreSubclassWindow() override;
+
+    HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnClicked();
+    BOOL OnEraseBkgnd(CDC* pDC);
+
+    void LoadDefaultCursor();
+    void BuildTipText(LPCSTR lpszUrl);
+    LONG LaunchUrl(LPCSTR lpszUrl, int nShowCmd);
+    void ReportLaunchError(int nCode);
+
+    DECLARE_MESSAGE_MAP()
+
+    COLORREF m_colorLink = RGB(0, 0, 238);
+    COLORREF m_colorVisited = RGB(85, 26, 139);
+    COLORREF m_colorHover = RGB(255, 0, 0);
+    BOOL m_isHot = FALSE;
+    BOOL m_isVisited = FALSE;
+    int m_underlineMode = UnderlineOnHover;
+    BOOL m_autoSize = TRUE;
+    CString m_url;
+    CString m_tipText;
+    BOOL m_tipPrefixes = TRUE;
+    CFont m_fontUnderlined;
+    CFont m_fontPlain;
+    HCURSOR m_cursor = nullptr;
+    CToolTipCtrl m_tip;
+    UINT m_timerId = 100;
+};
+
+// Reads the default value of a registry key into lpszOutput (at least
+// MAX_PATH bytes): ERROR_SUCCESS, or the status of the failed open (the
+// output untouched). A default value that cannot be read gives an empty text.
+LONG ReadKeyDefault(HKEY hRoot, LPCSTR lpszSubKey, LPSTR lpszOutput);
