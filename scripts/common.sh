@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
-PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb cmake googletest imagemagick nsis zip"
+PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb cmake googletest imagemagick nsis zip"
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -17,7 +17,7 @@ install_packages() {
   if [ -n "$missing" ]; then
     echo "== Installing:$missing"
     as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
   fi
 }
 

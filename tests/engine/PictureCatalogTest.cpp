@@ -1,0 +1,136 @@
+#include "app/Globals.h"
+#include "engine/PictureCatalog.h"
+
+#include "support/MessageBoxCatcher.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace
+{
+std::vector<std::string> Catalogue()
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < g_arrPictures.GetSize(); ++i)
+        paths.push_back(static_cast<LPCSTR>(g_arrPictures[i]));
+    return paths;
+}
+
+// Names the system's directory search returns for a pattern, in its order.
+std::vector<std::string> SearchOrder(const std::string& strPattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE hFind = FindFirstFileA(strPattern.c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(data.cFileName);
+    while (FindNextFileA(hFind, &data));
+    FindClose(hFind);
+    return names;
+}
+
+// The order the catalogue promises, built from the system's own search
+// order: per folder its JPEG, GIF and BMP files, then each subfolder.
+void ExpectedOrder(const std::string& strFolder, std::vector<std::string>* pPaths)
+{
+    for (const char* pszPattern : {"\\*.jpg", "\\*.gif", "\\*.bmp"})
+        for (const std::string& strName : SearchOrder(strFolder + pszPattern))
+            if (!(GetFileAttributesA((strFolder + "\\" + strName).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+                pPaths->push_back(strFolder + "\\" + strName);
+    for (const std::string& strName : SearchOrder(strFolder + "\\*.*"))
+        if (strName != "." && strName != ".." &&
+            (GetFileAttributesA((strFolder + "\\" + strName).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+            ExpectedOrder(strFolder + "\\" + strName, pPaths);
+}
+
+class PictureCatalogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { g_arrPictures.SetSize(0); }
+    void TearDown() override { g_arrPictures.SetSize(0); }
+    CTempDir m_dir;
+};
+} // namespace
+
+TEST_F(PictureCatalogTest, ListsFolderPicturesByTypeThenSubfolders)
+{
+    for (const char* pszName : {"a.jpg", "b.bmp", "c.gif"})
+        WriteText(m_dir / pszName, "x");
+    MakeFolder(m_dir / "sub");
+    WriteText(m_dir / "sub\\d.jpg", "x");
+
+    ScanFolder(m_dir.Path().c_str());
+    std::vector<std::string> expected = {m_dir / "a.jpg", m_dir / "c.gif", m_dir / "b.bmp", m_dir / "sub\\d.jpg"};
+    EXPECT_EQ(expected, Catalogue());
+}
+
+TEST_F(PictureCatalogTest, DeepTreeFollowsTheSearchOrderDepthFirst)
+{
+    const char* const kFiles[] = {"z.bmp", "m.jpg", "k.gif", "a.jpg", "notes.txt", "x.png", "y.tif",
+                                  "p1\\one.gif", "p1\\two.jpg", "p1\\deep\\three.bmp", "p1\\deep\\four.jpg",
+                                  "p2\\five.bmp", "p2\\six.JPG", "p0\\seven.gif"};
+    for (const char* pszFolder : {"p1", "p1\\deep", "p2", "p0", "empty"})
+        MakeFolder(m_dir / pszFolder);
+    for (const char* pszFile : kFiles)
+        WriteText(m_dir / pszFile, "x");
+
+    ScanFolder(m_dir.Path().c_str());
+    std::vector<std::string> expected;
+    ExpectedOrder(m_dir.Path(), &expected);
+    EXPECT_EQ(11u, expected.size());
+    EXPECT_EQ(expected, Catalogue());
+}
+
+TEST_F(PictureCatalogTest, MatchesByNameOnly)
+{
+    WriteText(m_dir / "PHOTO.JPG", "not really a picture");
+    WriteText(m_dir / "shot.png", "x");
+    WriteText(m_dir / "scan.tif", "x");
+    WriteText(m_dir / "hidden.gif", "x");
+    SetFileAttributesA((m_dir / "hidden.gif").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFolder(m_dir / "holiday.jpg");
+    WriteText(m_dir / "holiday.jpg\\beach.bmp", "x");
+
+    ScanFolder(m_dir.Path().c_str());
+    std::vector<std::string> expected = {m_dir / "PHOTO.JPG", m_dir / "hidden.gif", m_dir / "holiday.jpg\\beach.bmp"};
+    EXPECT_EQ(expected, Catalogue());
+}
+
+TEST_F(PictureCatalogTest, RejectedPathsAreReportedAndAddNothing)
+{
+    g_arrPictures.Add("C:\\kept.jpg");
+    std::string strMissing = m_dir / "no such folder";
+    {
+        CMessageBoxCatcher catcher;
+        ScanFolder("");
+        ScanFolder(strMissing.c_str());
+        ASSERT_EQ(2u, catcher.Boxes().size());
+        EXPECT_EQ("Path is unvalid : ", catcher.Boxes()[0].strText);
+        EXPECT_EQ("Path is unvalid : " + strMissing, catcher.Boxes()[1].strText);
+        EXPECT_EQ("engine_tests", catcher.Boxes()[0].strCaption) << "the program file's name";
+    }
+    EXPECT_EQ(std::vector<std::string>{"C:\\kept.jpg"}, Catalogue());
+}
+
+TEST_F(PictureCatalogTest, FilePathPassesSilentlyAndFindsNothing)
+{
+    WriteText(m_dir / "a.jpg", "x");
+    CMessageBoxCatcher catcher;
+    ScanFolder((m_dir / "a.jpg").c_str());
+    EXPECT_TRUE(catcher.Boxes().empty());
+    EXPECT_TRUE(Catalogue().empty());
+}
+
+TEST_F(PictureCatalogTest, ScansAppendWithoutEmptying)
+{
+    WriteText(m_dir / "a.jpg", "x");
+    WriteText(m_dir / "b.gif", "x");
+    ScanFolder(m_dir.Path().c_str());
+    ScanFolder(m_dir.Path().c_str());
+    std::vector<std::string> expected = {m_dir / "a.jpg", m_dir / "b.gif", m_dir / "a.jpg", m_dir / "b.gif"};
+    EXPECT_EQ(expected, Catalogue());
+}

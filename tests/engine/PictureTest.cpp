@@ -1,0 +1,170 @@
+#include "engine/Picture.h"
+#include "platform/FileException.h"
+
+#include "support/MessageBoxCatcher.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// The bytes a picture object saves for a file, taken from a plain memory
+// stream: what the converted file must hold.
+std::vector<unsigned char> SavedForm(const std::string& strPath)
+{
+    std::vector<unsigned char> file = ReadBytes(strPath);
+    std::vector<unsigned char> saved;
+    HGLOBAL hGlobal = GlobalAlloc(GMEM_MOVEABLE, file.size());
+    memcpy(GlobalLock(hGlobal), file.data(), file.size());
+    GlobalUnlock(hGlobal);
+    IStream* pIn = nullptr;
+    CreateStreamOnHGlobal(hGlobal, TRUE, &pIn);
+    IPicture* pPicture = nullptr;
+    if (SUCCEEDED(OleLoadPicture(pIn, static_cast<LONG>(file.size()), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&pPicture))))
+    {
+        IStream* pOut = nullptr;
+        CreateStreamOnHGlobal(nullptr, TRUE, &pOut);
+        LONG cb = 0;
+        pPicture->SaveAsFile(pOut, TRUE, &cb);
+        HGLOBAL hOut = nullptr;
+        GetHGlobalFromStream(pOut, &hOut);
+        const unsigned char* pBytes = static_cast<const unsigned char*>(GlobalLock(hOut));
+        saved.assign(pBytes, pBytes + cb);
+        GlobalUnlock(hOut);
+        pOut->Release();
+        pPicture->Release();
+    }
+    pIn->Release();
+    return saved;
+}
+
+std::string FileErrorText(int nCause, const std::string& strPath)
+{
+    CFileException error(nCause, -1, strPath.c_str());
+    char szText[255];
+    error.GetErrorMessage(szText, sizeof(szText));
+    return szText;
+}
+
+void ExpectEmpty(const CPicture& picture)
+{
+    EXPECT_EQ(nullptr, picture.m_pPicture);
+    EXPECT_EQ(0, picture.m_nHeight);
+    EXPECT_EQ(0, picture.m_nWidth);
+}
+} // namespace
+
+TEST(Picture, UnopenableFileShowsTheFileErrorText)
+{
+    CTempDir dir;
+    std::string strMissing = dir / "gone.jpg";
+    CMessageBoxCatcher catcher;
+    CPicture picture;
+    EXPECT_FALSE(picture.LoadFile(strMissing.c_str()));
+    ExpectEmpty(picture);
+    EXPECT_EQ(0u, picture.m_nDataSize);
+    ASSERT_EQ(1u, catcher.Boxes().size());
+    EXPECT_EQ("CPicture Error", catcher.Boxes()[0].strCaption);
+    EXPECT_EQ(FileErrorText(CFileException::fileNotFound, strMissing), catcher.Boxes()[0].strText);
+}
+
+TEST(Picture, ContentFailuresAreSilent)
+{
+    CTempDir dir;
+    WriteText(dir / "empty.jpg", "");
+    WriteText(dir / "text.jpg", "This is a text file, named like a JPEG.");
+    CMessageBoxCatcher catcher;
+    CPicture picture;
+    EXPECT_FALSE(picture.LoadFile((dir / "empty.jpg").c_str()));
+    EXPECT_EQ(0u, picture.m_nDataSize);
+    ExpectEmpty(picture);
+    EXPECT_FALSE(picture.LoadFile((dir / "text.jpg").c_str()));
+    EXPECT_EQ(39u, picture.m_nDataSize) << "the file's length";
+    ExpectEmpty(picture);
+    EXPECT_TRUE(catcher.Boxes().empty());
+}
+
+TEST(Picture, SizeInPixelsAt96PerInch)
+{
+    CPicture picture;
+    ASSERT_TRUE(picture.LoadFile(TestDataPath("photo96.jpg").c_str()));
+    EXPECT_EQ(96, picture.m_nWidth);
+    EXPECT_EQ(96, picture.m_nHeight);
+    EXPECT_EQ(ReadBytes(TestDataPath("photo96.jpg")).size(), picture.m_nDataSize);
+
+    CTempDir dir;
+    WriteBytes(dir / "wide.bmp", MakeBmp(150, 20));
+    ASSERT_TRUE(picture.LoadFile((dir / "wide.bmp").c_str()));
+    EXPECT_EQ(150, picture.m_nWidth);
+    EXPECT_EQ(20, picture.m_nHeight);
+}
+
+TEST(Picture, SecondLoadReplacesOrEmpties)
+{
+    CTempDir dir;
+    WriteText(dir / "bad.gif", "GIF? no.");
+    CPicture picture;
+    ASSERT_TRUE(picture.LoadFile(TestDataPath("small.jpg").c_str()));
+    EXPECT_EQ(64, picture.m_nWidth);
+    ASSERT_TRUE(picture.LoadFile(TestDataPath("small.gif").c_str()));
+    EXPECT_EQ(40, picture.m_nWidth);
+    EXPECT_EQ(30, picture.m_nHeight);
+    EXPECT_FALSE(picture.LoadFile((dir / "bad.gif").c_str()));
+    ExpectEmpty(picture);
+    picture.ReleasePicture(); // on an empty object: nothing at all
+    ExpectEmpty(picture);
+}
+
+TEST(Picture, WritesExactlyTheSavedForm)
+{
+    CTempDir dir;
+    WriteBytes(dir / "photo.bmp", MakeBmp(200, 150)); // about 90 KB
+    for (const std::string& strSource :
+         {TestDataPath("small.jpg"), TestDataPath("small.gif"), TestDataPath("large.jpg"), dir / "photo.bmp"})
+    {
+        SCOPED_TRACE(strSource);
+        CPicture picture;
+        ASSERT_TRUE(picture.LoadFile(strSource.c_str()));
+        std::string strTarget = dir / "Tarnwick.bmp";
+        ASSERT_TRUE(picture.WriteBitmapFile(strTarget.c_str()));
+        std::vector<unsigned char> written = ReadBytes(strTarget);
+        EXPECT_TRUE(written == SavedForm(strSource)) << "written " << written.size() << " bytes";
+        if (strSource.find(".jpg") != std::string::npos || strSource.find(".gif") != std::string::npos)
+        {
+            EXPECT_TRUE(written == ReadBytes(strSource)) << "a JPEG or GIF saves its original bytes";
+        }
+    }
+    EXPECT_GT(ReadBytes(TestDataPath("large.jpg")).size(), 2000000u) << "the large case must be large";
+}
+
+TEST(Picture, EmptyObjectWritesNothing)
+{
+    CTempDir dir;
+    WriteText(dir / "Tarnwick.bmp", "previous");
+    CMessageBoxCatcher catcher;
+    CPicture picture;
+    EXPECT_FALSE(picture.WriteBitmapFile((dir / "Tarnwick.bmp").c_str()));
+    EXPECT_FALSE(picture.WriteBitmapFile((dir / "new.bmp").c_str()));
+    EXPECT_EQ(ReadBytes(dir / "Tarnwick.bmp"), std::vector<unsigned char>({'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'}));
+    EXPECT_FALSE(FileExists(dir / "new.bmp"));
+    EXPECT_TRUE(catcher.Boxes().empty());
+}
+
+TEST(Picture, UnwritableTargetShowsTheFileErrorText)
+{
+    CTempDir dir;
+    MakeFolder(dir / "folder.bmp");
+    CPicture picture;
+    ASSERT_TRUE(picture.LoadFile(TestDataPath("small.jpg").c_str()));
+
+    CMessageBoxCatcher catcher;
+    std::string strNoFolder = dir / "missing\\Tarnwick.bmp";
+    EXPECT_FALSE(picture.WriteBitmapFile(strNoFolder.c_str()));
+    EXPECT_FALSE(picture.WriteBitmapFile((dir / "folder.bmp").c_str())) << "a target that cannot be opened for writing";
+    ASSERT_EQ(2u, catcher.Boxes().size());
+    EXPECT_EQ("CPicture Error", catcher.Boxes()[0].strCaption);
+    EXPECT_EQ(FileErrorText(CFileException::badPath, strNoFolder), catcher.Boxes()[0].strText);
+    EXPECT_EQ(FileErrorText(CFileException::accessDenied, dir / "folder.bmp"), catcher.Boxes()[1].strText);
+    EXPECT_NE(nullptr, picture.m_pPicture) << "a failed write keeps the picture";
+}
