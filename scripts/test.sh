@@ -8,7 +8,7 @@ install_packages
 echo "== Building i686 (release)"
 build_arch i686 -DVELLOMAR_BUILD_TESTS=OFF
 echo "== Building x86_64 (tests)"
-build_arch x86_64
+build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON
 
 trap cleanup EXIT
 start_display
