@@ -1,0 +1,308 @@
+#include "app/Globals.h"
+#include "res/resource.h"
+#include "ui/SettingsDlg.h"
+
+#include "support/MessageBoxCatcher.h"
+#include "support/RegistryValueGuard.h"
+#include "support/TestFiles.h"
+#include "support/UiScript.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <regex>
+
+namespace
+{
+const char kRunValue[] = "Vellomar";
+
+// Opens the settings dialog for real and drives it with a script.
+class SettingsDlgTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_strDataDir = (m_data.Path() + "\\").c_str();
+        g_strPicturesPath = m_pictures.Path().c_str();
+        g_arrPictures.SetSize(0);
+    }
+    void TearDown() override
+    {
+        g_arrPictures.SetSize(0);
+        g_strPicturesPath.Empty();
+    }
+
+    HWND Dialog() const { return m_dlg.m_hWnd; }
+    HWND Item(int nID) const { return GetDlgItem(m_dlg.m_hWnd, nID); }
+    std::string Text(int nID) const { return WindowText(Item(nID)); }
+
+    // Runs the dialog with the script's steps, then a final step that ends
+    // it with OK; returns what DoModal returned.
+    INT_PTR Run(CUiScript& script)
+    {
+        script.Start();
+        INT_PTR nResult = m_dlg.DoModal();
+        EXPECT_FALSE(script.TimedOut()) << "stopped at step " << script.StepsDone();
+        EXPECT_TRUE(script.Finished());
+        return nResult;
+    }
+
+    // A step that waits for the dialog to show.
+    CUiScript::Step Opened()
+    {
+        return [this] { return Dialog() && IsWindowVisible(Dialog()); };
+    }
+
+    CUiScript::Step Click(int nID)
+    {
+        return [this, nID] {
+            PostMessageA(Item(nID), BM_CLICK, 0, 0);
+            return true;
+        };
+    }
+
+    // A step that waits until the condition holds.
+    static CUiScript::Step Until(std::function<bool()> condition) { return condition; }
+
+    CTempDir m_data;
+    CTempDir m_pictures;
+    CSettingsDlg m_dlg;
+    CRegistryValueGuard m_run{HKEY_CURRENT_USER, kRunKey, kRunValue};
+    CRegistryValueGuard m_wallpaper{HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"};
+};
+} // namespace
+
+TEST_F(SettingsDlgTest, OpensWithTheStoredStateAndNoScan)
+{
+    g_strPicturesPath = (m_pictures / "missing").c_str(); // no message on open even so
+    SetRegistryString(HKEY_CURRENT_USER, kRunKey, kRunValue, "C:\\elsewhere\\Vellomar.exe");
+    CMessageBoxCatcher catcher;
+    CUiScript script;
+    script.Then(Opened()).Then([&] {
+        EXPECT_EQ("Files : 0", Text(IDC_FILE_COUNT));
+        EXPECT_EQ("Scan time : O ms", Text(IDC_SCAN_TIME));
+        EXPECT_FALSE(IsWindowEnabled(Item(IDC_CHANGE_NOW)));
+        EXPECT_EQ(m_pictures / "missing", Text(IDC_PATH));
+        EXPECT_EQ(BST_CHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+        EXPECT_EQ(Item(IDOK), GetFocus());
+
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoA(MonitorFromWindow(Dialog(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+        RECT rc;
+        GetWindowRect(Dialog(), &rc);
+        EXPECT_NEAR((monitor.rcWork.left + monitor.rcWork.right) / 2, (rc.left + rc.right) / 2, 1);
+        EXPECT_NEAR((monitor.rcWork.top + monitor.rcWork.bottom) / 2, (rc.top + rc.bottom) / 2, 1);
+
+        HMENU hMenu = GetSystemMenu(Dialog(), FALSE);
+        int nItems = GetMenuItemCount(hMenu);
+        EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), GetMenuState(hMenu, nItems - 2, MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), GetMenuItemID(hMenu, nItems - 1));
+        char szItem[64] = "";
+        GetMenuStringA(hMenu, nItems - 1, szItem, sizeof(szItem), MF_BYPOSITION);
+        EXPECT_STREQ("&About Vellomar...", szItem);
+        return true;
+    }).Then(Click(IDOK));
+    EXPECT_EQ(IDOK, Run(script));
+    EXPECT_TRUE(catcher.Boxes().empty());
+    EXPECT_EQ(0, g_arrPictures.GetSize()) << "opening does not scan";
+}
+
+TEST_F(SettingsDlgTest, RefreshShowsCountAndTimeAndEnablesChangeNow)
+{
+    for (const char* pszName : {"a.jpg", "b.gif", "c.bmp"})
+        WriteText(m_pictures / pszName, "x");
+    MakeFolder(m_pictures / "sub");
+    WriteText(m_pictures / "sub\\d.JPG", "x");
+    std::regex timeFormat("Scan time : [0-9]+\\.[0-9]{2} sec\\.");
+
+    CUiScript script;
+    script.Then(Opened())
+        .Then(Click(IDC_REFRESH_LIST))
+        .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 4"; }))
+        .Then([&] {
+            EXPECT_TRUE(std::regex_match(Text(IDC_SCAN_TIME), timeFormat)) << Text(IDC_SCAN_TIME);
+            EXPECT_TRUE(IsWindowEnabled(Item(IDC_CHANGE_NOW)));
+            for (const char* pszName : {"a.jpg", "b.gif", "c.bmp", "sub\\d.JPG"})
+                DeleteFileA((m_pictures / pszName).c_str());
+            return true;
+        })
+        .Then(Click(IDC_REFRESH_LIST))
+        .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 0"; }))
+        .Then([&] {
+            EXPECT_FALSE(IsWindowEnabled(Item(IDC_CHANGE_NOW))) << "an empty scan disables it again";
+            return true;
+        })
+        .Then(Click(IDOK));
+    Run(script);
+}
+
+TEST_F(SettingsDlgTest, RefreshOfAMissingFolderReportsItFirst)
+{
+    std::string strMissing = m_pictures / "gone";
+    g_strPicturesPath = strMissing.c_str();
+    CMessageBoxCatcher catcher;
+    CUiScript script;
+    script.Then(Opened())
+        .Then(Click(IDC_REFRESH_LIST))
+        .Then(Until([&] { return !catcher.Boxes().empty() && Text(IDC_SCAN_TIME) != "Scan time : O ms"; }))
+        .Then([&] {
+            EXPECT_EQ("Path is unvalid : " + strMissing, catcher.Boxes()[0].strText);
+            EXPECT_EQ("Files : 0", Text(IDC_FILE_COUNT));
+            EXPECT_FALSE(IsWindowEnabled(Item(IDC_CHANGE_NOW)));
+            return true;
+        })
+        .Then(Click(IDOK));
+    Run(script);
+}
+
+TEST_F(SettingsDlgTest, FolderChooserStoresAndScansTheChoice)
+{
+    CTempDir chosen;
+    WriteText(chosen / "one.gif", "x");
+    WriteText(chosen / "two.jpg", "x");
+    std::string strConfig = m_data / "config.cfg";
+
+    CUiScript script;
+    HWND hChooser = nullptr;
+    script.Then(Opened())
+        .Then(Click(IDC_BROWSE))
+        .Then(Until([&] { return (hChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; }))
+        .Then([&] {
+            SendMessageA(hChooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.Path().c_str()));
+            ClickButton(hChooser, IDOK);
+            return true;
+        })
+        .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 2"; }))
+        .Then([&] {
+            EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
+            char szStored[MAX_PATH] = "";
+            GetPrivateProfileStringA("main", "PicturesPath", "", szStored, sizeof(szStored), strConfig.c_str());
+            EXPECT_EQ(chosen.Path(), std::string(szStored));
+            EXPECT_EQ(chosen.Path(), std::string(g_strPicturesPath));
+            return true;
+        })
+        // Cancel changes nothing: path, file, list and counters stay.
+        .Then(Click(IDC_BROWSE))
+        .Then(Until([&] { return (hChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; }))
+        .Then([&] {
+            SendMessageA(hChooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(m_pictures.Path().c_str()));
+            ClickButton(hChooser, IDCANCEL);
+            return true;
+        })
+        .Then(Until([&] { return !IsWindow(hChooser); }))
+        .Then([&] {
+            PumpMessages(100);
+            EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
+            EXPECT_EQ("Files : 2", Text(IDC_FILE_COUNT));
+            EXPECT_EQ(2, g_arrPictures.GetSize());
+            char szStored[MAX_PATH] = "";
+            GetPrivateProfileStringA("main", "PicturesPath", "", szStored, sizeof(szStored), strConfig.c_str());
+            EXPECT_EQ(chosen.Path(), std::string(szStored));
+            return true;
+        })
+        .Then(Click(IDOK));
+    Run(script);
+}
+
+TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
+{
+    DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
+    char szProgram[1000];
+    GetModuleFileNameA(nullptr, szProgram, sizeof(szProgram));
+    auto runValue = [] {
+        std::vector<BYTE> data;
+        return ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, nullptr, &data)
+                   ? std::string(reinterpret_cast<const char*>(data.data()))
+                   : std::string("<none>");
+    };
+
+    CUiScript script;
+    script.Then(Opened())
+        .Then(Click(IDC_AUTOSTART))
+        .Then(Until([&] { return runValue() != "<none>"; }))
+        .Then([&] {
+            EXPECT_EQ(szProgram, runValue());
+            return true;
+        })
+        .Then(Click(IDC_AUTOSTART))
+        .Then(Until([&] { return runValue() == "<none>"; }))
+        .Then(Click(IDC_AUTOSTART))
+        .Then(Until([&] { return runValue() != "<none>"; }))
+        .Then([&] {
+            PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); // the close box keeps it
+            return true;
+        });
+    EXPECT_EQ(IDCANCEL, Run(script));
+    EXPECT_EQ(szProgram, runValue());
+}
+
+TEST_F(SettingsDlgTest, EscIsIgnoredAndEveryCloseEndsTheDialog)
+{
+    struct Way
+    {
+        const char* pszName;
+        std::function<void(HWND)> close;
+        INT_PTR nExpected;
+    } const ways[] = {
+        {"OK", [](HWND hDlg) { ClickButton(hDlg, IDOK); }, IDOK},
+        {"close box", [](HWND hDlg) { PostMessageA(hDlg, WM_CLOSE, 0, 0); }, IDCANCEL},
+        {"system menu Close", [](HWND hDlg) { PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
+        {"Alt+F4",
+         [](HWND hDlg) {
+             PostMessageA(GetDlgItem(hDlg, IDOK), WM_SYSKEYDOWN, VK_F4, 0x20000001 | (0x3E << 16));
+         },
+         IDCANCEL},
+    };
+    for (const Way& way : ways)
+    {
+        SCOPED_TRACE(way.pszName);
+        CSettingsDlg dlg;
+        CUiScript script(10000);
+        script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); })
+            .Then([&] {
+                PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                return true;
+            })
+            .Then([&] {
+                PumpMessages(150);
+                EXPECT_TRUE(IsWindowVisible(dlg.m_hWnd)) << "Esc must not close it";
+                way.close(dlg.m_hWnd);
+                return true;
+            });
+        script.Start();
+        EXPECT_EQ(way.nExpected, dlg.DoModal());
+        EXPECT_TRUE(script.Finished());
+        EXPECT_FALSE(script.TimedOut());
+    }
+}
+
+TEST_F(SettingsDlgTest, ChangeNowDrawsFromTheLastScanAndStaysOpen)
+{
+    std::string strPicture = m_pictures / "only.bmp";
+    WriteBytes(strPicture, MakeBmp(8, 8));
+    auto wallpaper = [] {
+        char szPath[MAX_PATH * 2] = "";
+        SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(szPath), szPath, 0);
+        return std::string(szPath);
+    };
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>("C:\\before.bmp"), SPIF_UPDATEINIFILE);
+
+    CUiScript script;
+    script.Then(Opened())
+        .Then(Click(IDC_REFRESH_LIST))
+        .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 1"; }))
+        .Then([&] {
+            DeleteFileA(strPicture.c_str()); // no rescan: the list still names it
+            return true;
+        })
+        .Then(Click(IDC_CHANGE_NOW))
+        .Then(Until([&] { return wallpaper() == strPicture; }))
+        .Then([&] {
+            EXPECT_TRUE(IsWindowVisible(Dialog()));
+            return true;
+        })
+        .Then(Click(IDOK));
+    Run(script);
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), SPIF_UPDATEINIFILE);
+}
