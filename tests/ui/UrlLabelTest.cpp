@@ -1,0 +1,438 @@
+#include "ui/UrlLabel.h"
+
+#include "support/MessageBoxCatcher.h"
+#include "support/RegistryValueGuard.h"
+#include "support/TestFiles.h"
+#include "support/UiScript.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+const COLORREF kLink = RGB(0, 0, 238);
+const COLORREF kVisited = RGB(85, 26, 139);
+const COLORREF kHover = RGB(255, 0, 0);
+
+// A label with its insides open to the tests, counting the fonts it is sent.
+class CProbeLabel : public CUrlLabel
+{
+public:
+    using CUrlLabel::ReportLaunchError;
+    HCURSOR Cursor() const { return m_cursor; }
+    HWND TipWindow() const { return m_tip.m_hWnd; }
+    HFONT PlainFont() const { return m_fontPlain; }
+    HFONT UnderlinedFont() const { return m_fontUnderlined; }
+    BOOL IsHot() const { return m_isHot; }
+    int m_nSetFont = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SETFONT)
+            ++m_nSetFont;
+        return CUrlLabel::WindowProc(message, wParam, lParam);
+    }
+};
+
+// A plain top-level window bound to a framework object, so that its
+// statics' colour requests and clicks are reflected to them, as in a dialog.
+class CHostWindow
+{
+public:
+    CHostWindow()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VellomarTestHost";
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        RegisterClassA(&wc);
+        m_hWnd = CreateWindowExA(0, "VellomarTestHost", "host", WS_POPUP | WS_VISIBLE, 100, 100, 500, 300, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_wnd.SubclassWindow(m_hWnd);
+    }
+    ~CHostWindow() { DestroyWindow(m_hWnd); }
+
+    HWND AddStatic(const char* pszText, DWORD dwStyle, int x, int y, int cx, int cy, int nId = 100)
+    {
+        HWND hStatic = CreateWindowExA(0, "STATIC", pszText, WS_CHILD | WS_VISIBLE | dwStyle, x, y, cx, cy, m_hWnd,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), GetModuleHandleA(nullptr),
+                                       nullptr);
+        SendMessageA(hStatic, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        return hStatic;
+    }
+
+    // The text colour the label sets when its parent is asked for colours.
+    COLORREF TextColor(HWND hLabel) const
+    {
+        HDC hDC = CreateCompatibleDC(nullptr);
+        SetTextColor(hDC, RGB(1, 2, 3));
+        LRESULT lBrush = SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
+                                      reinterpret_cast<LPARAM>(hLabel));
+        COLORREF color = GetTextColor(hDC);
+        EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), lBrush);
+        EXPECT_EQ(TRANSPARENT, GetBkMode(hDC));
+        DeleteDC(hDC);
+        return color;
+    }
+
+    // Client rectangle of a child in this window's coordinates.
+    RECT ChildRect(HWND hChild) const
+    {
+        RECT rc;
+        GetWindowRect(hChild, &rc);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(&rc), 2);
+        return rc;
+    }
+
+    HWND m_hWnd;
+    CWnd m_wnd;
+};
+
+std::string TipText(HWND hTip, HWND hLabel)
+{
+    char szText[512] = "";
+    TOOLINFOA ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = hLabel;
+    ti.uId = 1;
+    ti.lpszText = szText;
+    SendMessageA(hTip, TTM_GETTEXTA, sizeof(szText), reinterpret_cast<LPARAM>(&ti));
+    return szText;
+}
+
+RECT ToolRect(HWND hTip, HWND hLabel)
+{
+    TOOLINFOA ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = hLabel;
+    ti.uId = 1;
+    SendMessageA(hTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti));
+    return ti.rect;
+}
+
+bool IsUnderlined(HWND hLabel)
+{
+    HFONT hFont = reinterpret_cast<HFONT>(SendMessageA(hLabel, WM_GETFONT, 0, 0));
+    LOGFONTA lf = {};
+    GetObjectA(hFont, sizeof(lf), &lf);
+    return lf.lfUnderline != 0;
+}
+
+SIZE UnderlinedExtent(CProbeLabel& label, const char* pszText)
+{
+    HDC hDC = GetDC(label.m_hWnd);
+    HGDIOBJ hOld = SelectObject(hDC, label.UnderlinedFont());
+    SIZE size = {};
+    GetTextExtentPoint32A(hDC, pszText, lstrlenA(pszText), &size);
+    SelectObject(hDC, hOld);
+    ReleaseDC(label.m_hWnd, hDC);
+    return size;
+}
+
+void MovePointerTo(HWND hWnd, int x, int y)
+{
+    POINT pt = {x, y};
+    ClientToScreen(hWnd, &pt);
+    SetCursorPos(pt.x, pt.y);
+}
+} // namespace
+
+TEST(UrlLabel, TakesItsTargetFromTheText)
+{
+    struct Case
+    {
+        const char* pszText;
+        const char* pszTip;
+    } const cases[] = {
+        {"www.example.org", "Go to www.example.org"},
+        {"WwW.Example.org", "Go to WwW.Example.org"},
+        {"see www.example.org", "see www.example.org"},
+        {"HTTP://Example.org/a", "Go to Example.org/a"},
+        {"mailto:team@example.org", "E-mail team@example.org"},
+        {"https://example.org", "https://example.org"},
+        {"abc", "abc"},
+    };
+    CHostWindow host;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszText);
+        HWND hStatic = host.AddStatic(c.pszText, 0, 10, 10, 300, 20);
+        CProbeLabel label;
+        ASSERT_TRUE(label.SubclassWindow(hStatic));
+        EXPECT_EQ(c.pszTip, TipText(label.TipWindow(), hStatic));
+        EXPECT_EQ(c.pszText, WindowText(hStatic)) << "the window text stays";
+        EXPECT_TRUE(GetWindowLongA(hStatic, GWL_STYLE) & SS_NOTIFY);
+        DestroyWindow(hStatic);
+    }
+}
+
+TEST(UrlLabel, UrlSetBeforeAttachmentWins)
+{
+    CHostWindow host;
+    CProbeLabel label;
+    label.SetUrl("mailto:someone@example.org"); // no window yet: only stored
+    HWND hStatic = host.AddStatic("www.other.example", 0, 10, 10, 300, 20);
+    ASSERT_TRUE(label.SubclassWindow(hStatic));
+    EXPECT_EQ("E-mail someone@example.org", TipText(label.TipWindow(), hStatic));
+    EXPECT_EQ("www.other.example", WindowText(hStatic));
+
+    CProbeLabel blank;
+    blank.SetUrl("http://example.org/blank");
+    HWND hBlank = host.AddStatic("", 0, 10, 40, 300, 20, 101);
+    ASSERT_TRUE(blank.SubclassWindow(hBlank));
+    EXPECT_EQ("http://example.org/blank", WindowText(hBlank)) << "an empty text shows the URL";
+}
+
+TEST(UrlLabel, ColourFollowsHoverAndVisitedState)
+{
+    CHostWindow host;
+    HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
+    CProbeLabel label;
+    ASSERT_TRUE(label.SubclassWindow(hStatic));
+    EXPECT_EQ(kLink, host.TextColor(hStatic));
+    label.SetVisited(TRUE);
+    EXPECT_EQ(kVisited, host.TextColor(hStatic));
+
+    MovePointerTo(host.m_hWnd, 450, 250); // away from the label
+    SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(kHover, host.TextColor(hStatic));
+    label.SetVisited(FALSE);
+    EXPECT_EQ(kHover, host.TextColor(hStatic)) << "hover wins over visited";
+    PumpMessages(300); // the hover timer notices the pointer is outside
+    EXPECT_FALSE(label.IsHot());
+    EXPECT_EQ(kLink, host.TextColor(hStatic));
+}
+
+TEST(UrlLabel, HoverUnderlinesUntilATickFindsThePointerOutside)
+{
+    CHostWindow host;
+    HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
+    CProbeLabel label;
+    ASSERT_TRUE(label.SubclassWindow(hStatic));
+    EXPECT_FALSE(IsUnderlined(hStatic));
+    RECT rcClient;
+    GetClientRect(hStatic, &rcClient);
+
+    // Inside: the hover survives the ticks.
+    MovePointerTo(hStatic, 1, 1);
+    SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_TRUE(IsUnderlined(hStatic));
+    PumpMessages(250);
+    EXPECT_TRUE(label.IsHot());
+    EXPECT_TRUE(IsUnderlined(hStatic));
+
+    // The right edge counts as outside, and so does the bottom edge.
+    for (POINT pt : {POINT{rcClient.right, 1}, POINT{1, rcClient.bottom}})
+    {
+        SCOPED_TRACE(testing::Message() << pt.x << "," << pt.y);
+        MovePointerTo(hStatic, 1, 1);
+        SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+        EXPECT_TRUE(label.IsHot());
+        MovePointerTo(hStatic, pt.x, pt.y);
+        PumpMessages(250);
+        EXPECT_FALSE(label.IsHot());
+        EXPECT_FALSE(IsUnderlined(hStatic));
+    }
+    EXPECT_FALSE(KillTimer(hStatic, 100)) << "the timer runs only while hot";
+}
+
+TEST(UrlLabel, UnderlineModes)
+{
+    CHostWindow host;
+    HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
+    CProbeLabel label;
+    ASSERT_TRUE(label.SubclassWindow(hStatic));
+    MovePointerTo(host.m_hWnd, 450, 250);
+
+    label.m_nSetFont = 0;
+    label.SetUnderlineMode(CUrlLabel::UnderlineOnHover); // the current mode
+    EXPECT_EQ(0, label.m_nSetFont) << "no font sent for the current mode";
+
+    label.SetUnderlineMode(CUrlLabel::UnderlineAlways);
+    EXPECT_EQ(1, label.m_nSetFont);
+    EXPECT_TRUE(IsUnderlined(hStatic));
+    SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(kHover, host.TextColor(hStatic));
+    PumpMessages(250);
+    EXPECT_EQ(kLink, host.TextColor(hStatic)) << "the colour changes";
+    EXPECT_EQ(1, label.m_nSetFont) << "the font never does";
+    EXPECT_TRUE(IsUnderlined(hStatic));
+
+    label.SetUnderlineMode(CUrlLabel::UnderlineNever);
+    EXPECT_FALSE(IsUnderlined(hStatic));
+    SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_FALSE(IsUnderlined(hStatic)) << "never underlined, even over it";
+    PumpMessages(250);
+}
+
+TEST(UrlLabel, FitsItsWindowToTheText)
+{
+    struct Case
+    {
+        const char* pszName;
+        DWORD dwStyle;
+        int nWidth;
+        int nHeight;
+    } const cases[] = {
+        {"left", SS_LEFT, 301, 31},       {"right", SS_RIGHT, 301, 31},     {"centre odd", SS_CENTER, 301, 31},
+        {"centre even", SS_CENTER, 300, 30}, {"centre grows", SS_CENTER, 11, 5}, {"centre image", SS_CENTERIMAGE, 301, 31},
+    };
+    const char kText[] = "Send us your feedback";
+    CHostWindow host;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        const int x = 40;
+        const int y = 50;
+        HWND hStatic = host.AddStatic(kText, c.dwStyle, x, y, c.nWidth, c.nHeight);
+        CProbeLabel label;
+        ASSERT_TRUE(label.SubclassWindow(hStatic));
+        SIZE text = UnderlinedExtent(label, kText);
+        RECT rc = host.ChildRect(hStatic);
+
+        int dx = (c.nWidth - text.cx) / 2;
+        if (c.dwStyle & SS_CENTER)
+        {
+            EXPECT_EQ(x + dx, rc.left);
+            EXPECT_EQ(x + c.nWidth - dx, rc.right);
+        }
+        else if (c.dwStyle & SS_RIGHT)
+        {
+            EXPECT_EQ(x + c.nWidth, rc.right);
+            EXPECT_EQ(text.cx, rc.right - rc.left);
+        }
+        else
+        {
+            EXPECT_EQ(x, rc.left);
+            EXPECT_EQ(text.cx, rc.right - rc.left);
+        }
+        int dy = (c.nHeight - text.cy) / 2;
+        if (c.dwStyle & SS_CENTERIMAGE)
+        {
+            EXPECT_EQ(y + dy, rc.top);
+            EXPECT_EQ(y + c.nHeight - dy, rc.bottom);
+        }
+        else
+        {
+            EXPECT_EQ(y, rc.top) << "the top edge stays";
+            EXPECT_EQ(text.cy, rc.bottom - rc.top);
+        }
+        DestroyWindow(hStatic);
+    }
+}
+
+TEST(UrlLabel, SetUrlRefitsAndRetipsButKeepsTheToolRectangle)
+{
+    CHostWindow host;
+    HWND hStatic = host.AddStatic("short", 0, 10, 10, 300, 20);
+    CProbeLabel label;
+    ASSERT_TRUE(label.SubclassWindow(hStatic));
+    RECT rcTool = ToolRect(label.TipWindow(), hStatic);
+    RECT rcBefore = host.ChildRect(hStatic);
+
+    SetWindowTextA(hStatic, "a much longer text than before");
+    label.SetUrl("http://example.org/new");
+    RECT rcAfter = host.ChildRect(hStatic);
+    EXPECT_EQ(UnderlinedExtent(label, "a much longer text than before").cx, rcAfter.right - rcAfter.left);
+    EXPECT_GT(rcAfter.right, rcBefore.right);
+    EXPECT_EQ("Go to example.org/new", TipText(label.TipWindow(), hStatic));
+    EXPECT_EQ("a much longer text than before", WindowText(hStatic));
+    RECT rcToolAfter = ToolRect(label.TipWindow(), hStatic);
+    EXPECT_TRUE(EqualRect(&rcTool, &rcToolAfter));
+}
+
+TEST(UrlLabel, OwnsItsCursorAndFonts)
+{
+    // The label looks for its hand in the Windows folder's help program; the
+    // test prefix lacks one, so a stand-in with cursor 106 is put there, and
+    // wine is told to load that file rather than its own built-in program.
+    char szWindows[MAX_PATH];
+    GetWindowsDirectoryA(szWindows, MAX_PATH);
+    std::string strHelp = std::string(szWindows) + "\\winhlp32.exe";
+    ASSERT_FALSE(FileExists(strHelp)) << "the test prefix is not expected to have one";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\HandCursorModule.exe").c_str(), strHelp.c_str(), TRUE));
+    struct HelpProgramCleanup
+    {
+        std::string strPath;
+        CRegistryValueGuard override{HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "winhlp32.exe"};
+        ~HelpProgramCleanup() { DeleteFileA(strPath.c_str()); }
+    } cleanup{strHelp};
+    SetRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "winhlp32.exe", "native");
+
+    CHostWindow host;
+    HFONT hPlain = nullptr;
+    HFONT hUnderlined = nullptr;
+    HCURSOR hCursor = nullptr;
+    {
+        HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
+        CProbeLabel label;
+        ASSERT_TRUE(label.SubclassWindow(hStatic));
+        hCursor = label.Cursor();
+        ASSERT_NE(nullptr, hCursor) << "cursor 106 of the help program";
+        EXPECT_EQ(TRUE, SendMessageA(hStatic, WM_SETCURSOR, reinterpret_cast<WPARAM>(hStatic), HTCLIENT));
+        EXPECT_EQ(hCursor, GetCursor());
+
+        label.SetLinkCursor(nullptr);
+        EXPECT_NE(nullptr, label.Cursor());
+        ICONINFO info;
+        EXPECT_FALSE(GetIconInfo(hCursor, &info)) << "the replaced cursor is destroyed";
+
+        hCursor = label.Cursor();
+        hPlain = label.PlainFont();
+        hUnderlined = label.UnderlinedFont();
+        EXPECT_EQ(static_cast<DWORD>(OBJ_FONT), GetObjectType(hPlain));
+        EXPECT_EQ(static_cast<DWORD>(OBJ_FONT), GetObjectType(hUnderlined));
+        DestroyWindow(hStatic);
+    }
+    EXPECT_EQ(0u, GetObjectType(hPlain)) << "both fonts deleted with the label";
+    EXPECT_EQ(0u, GetObjectType(hUnderlined));
+    ICONINFO info;
+    EXPECT_FALSE(GetIconInfo(hCursor, &info)) << "and its cursor";
+    DeleteFileA(strHelp.c_str());
+
+    // Without the help program there is no cursor: the pointer keeps its shape.
+    HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
+    CProbeLabel bare;
+    ASSERT_TRUE(bare.SubclassWindow(hStatic));
+    EXPECT_EQ(nullptr, bare.Cursor());
+    EXPECT_EQ(FALSE, SendMessageA(hStatic, WM_SETCURSOR, reinterpret_cast<WPARAM>(hStatic), HTCLIENT));
+}
+
+TEST(UrlLabel, ReportsEveryFailureCodeInWords)
+{
+    struct Case
+    {
+        int nCode;
+        const char* pszText;
+    } const cases[] = {
+        {0, "The operating system is out\nof memory or resources."},
+        {2, "The specified file was not found."},
+        {3, "The specified path was not found."},
+        {5, "The operating system denied\naccess to the specified file."},
+        {8, "There was not enough memory to complete the operation."},
+        {11, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {26, "A sharing violation occurred. "},
+        {27, "The filename association is\nincomplete or invalid."},
+        {28, "The DDE transaction could not\nbe completed because the request timed out."},
+        {29, "The DDE transaction failed."},
+        {30, "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
+        {31, "There is no application associated\nwith the given filename extension."},
+        {32, "The specified dynamic-link library was not found."},
+        {4, "Unknown Error (4) occurred."},
+        {-5, "Unknown Error (-5) occurred."},
+    };
+    CProbeLabel label;
+    CMessageBoxCatcher catcher;
+    for (const Case& c : cases)
+        label.ReportLaunchError(c.nCode);
+    ASSERT_EQ(sizeof(cases) / sizeof(cases[0]), catcher.Boxes().size());
+    for (size_t i = 0; i < catcher.Boxes().size(); ++i)
+    {
+        SCOPED_TRACE(cases[i].nCode);
+        EXPECT_EQ(std::string("Unable to open hyperlink:\n\n") + cases[i].pszText, catcher.Boxes()[i].strText);
+        EXPECT_EQ("ui_tests", catcher.Boxes()[i].strCaption);
+    }
+}
