@@ -1,0 +1,228 @@
+// The About box opened for real from the settings dialog's system menu.
+#include "app/Globals.h"
+#include "platform/WinApp.h"
+#include "res/resource.h"
+#include "ui/SettingsDlg.h"
+
+#include "support/RegistryValueGuard.h"
+#include "support/TestFiles.h"
+#include "support/UiScript.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+namespace
+{
+BOOL CALLBACK CollectTip(HWND hWnd, LPARAM lParam)
+{
+    char szClass[64] = "";
+    GetClassNameA(hWnd, szClass, sizeof(szClass));
+    if (lstrcmpiA(szClass, TOOLTIPS_CLASSA) == 0)
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+// The text of the tool tip that serves a control, whichever tip window it is.
+std::string TipTextFor(HWND hControl)
+{
+    std::vector<HWND> tips;
+    EnumThreadWindows(GetCurrentThreadId(), &CollectTip, reinterpret_cast<LPARAM>(&tips));
+    for (HWND hTip : tips)
+    {
+        char szText[256] = "";
+        TOOLINFOA ti = {};
+        ti.cbSize = sizeof(ti);
+        ti.hwnd = hControl;
+        ti.uId = 1;
+        if (!SendMessageA(hTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)))
+            continue;
+        ti.lpszText = szText;
+        SendMessageA(hTip, TTM_GETTEXTA, sizeof(szText), reinterpret_cast<LPARAM>(&ti));
+        return szText;
+    }
+    return "<no tip>";
+}
+
+COLORREF LinkColour(HWND hBox, int nId)
+{
+    HDC hDC = CreateCompatibleDC(nullptr);
+    SendMessageA(hBox, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hBox, nId)));
+    COLORREF color = GetTextColor(hDC);
+    DeleteDC(hDC);
+    return color;
+}
+
+POINT Centre(HWND hWnd)
+{
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+class AboutBoxTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_strDataDir = (m_data.Path() + "\\").c_str();
+        g_strPicturesPath.Empty();
+        m_app.m_pMainWnd = &m_dlg; // as start-up makes it
+    }
+
+    CUiScript::Step Opened()
+    {
+        return [this] { return m_dlg.m_hWnd && IsWindowVisible(m_dlg.m_hWnd); };
+    }
+    CUiScript::Step OpenAbout()
+    {
+        return [this] {
+            PostMessageA(m_dlg.m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+            return true;
+        };
+    }
+    CUiScript::Step AboutShown()
+    {
+        return [this] { return (m_hAbout = FindThreadWindow("#32770", "About Vellomar")) != nullptr; };
+    }
+    CUiScript::Step AboutGone()
+    {
+        return [this] { return !IsWindow(m_hAbout); };
+    }
+
+    CTempDir m_data;
+    CWinApp m_app;
+    CSettingsDlg m_dlg;
+    HWND m_hAbout = nullptr;
+};
+} // namespace
+
+TEST_F(AboutBoxTest, OpensCentredOverTheSettingsWithWorkingTips)
+{
+    CUiScript script;
+    script.Then(Opened())
+        .Then(OpenAbout())
+        .Then(AboutShown())
+        .Then([&] {
+            POINT ptAbout = Centre(m_hAbout);
+            POINT ptDialog = Centre(m_dlg.m_hWnd);
+            EXPECT_NEAR(ptDialog.x, ptAbout.x, 1);
+            EXPECT_NEAR(ptDialog.y, ptAbout.y, 1);
+            EXPECT_EQ(GetDlgItem(m_hAbout, IDOK), GetFocus());
+            EXPECT_FALSE(IsWindowEnabled(m_dlg.m_hWnd)) << "the settings wait while the box is open";
+            EXPECT_EQ(m_dlg.m_hWnd, GetWindow(m_hAbout, GW_OWNER));
+
+            EXPECT_EQ("Send us your feedback", WindowText(GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK)));
+            EXPECT_EQ("Our  home page on Orlamine - nice software archive",
+                      WindowText(GetDlgItem(m_hAbout, IDC_HOMEPAGE_LINK)));
+            for (int nId : {IDC_FEEDBACK_LINK, IDC_HOMEPAGE_LINK})
+            {
+                std::string strTip = TipTextFor(GetDlgItem(m_hAbout, nId));
+                EXPECT_EQ(0u, strTip.find("Go to ")) << strTip;
+                EXPECT_GT(strTip.size(), 6u);
+            }
+            EXPECT_NE(TipTextFor(GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK)),
+                      TipTextFor(GetDlgItem(m_hAbout, IDC_HOMEPAGE_LINK)));
+            return true;
+        })
+        .Then([&] {
+            // Esc closes the box, although the settings dialog ignores it.
+            PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            return true;
+        })
+        .Then(AboutGone())
+        .Then([&] {
+            PumpMessages(100);
+            EXPECT_TRUE(IsWindowVisible(m_dlg.m_hWnd));
+            EXPECT_TRUE(IsWindowEnabled(m_dlg.m_hWnd));
+            PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            PumpMessages(150);
+            EXPECT_TRUE(IsWindowVisible(m_dlg.m_hWnd));
+            ClickButton(m_dlg.m_hWnd, IDOK);
+            return true;
+        });
+    script.Start();
+    EXPECT_EQ(IDOK, m_dlg.DoModal());
+    EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+    EXPECT_EQ(nullptr, m_app.m_pMainWnd) << "cleared when the main dialog's window went";
+}
+
+TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
+{
+    CRegistryValueGuard http(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", "");
+    SetRegistryString(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", "",
+                      "\"" + ProgramFolder() + "\\Recorder.exe\" \"%1\"");
+    std::string strLog = ProgramFolder() + "\\Recorder.log";
+    DeleteFileA(strLog.c_str());
+
+    CUiScript script;
+    script.Then(Opened())
+        .Then(OpenAbout())
+        .Then(AboutShown())
+        .Then([&] {
+            EXPECT_EQ(RGB(0, 0, 238), LinkColour(m_hAbout, IDC_FEEDBACK_LINK));
+            HWND hLink = GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK);
+            PostMessageA(hLink, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            PostMessageA(hLink, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            return true;
+        })
+        .Then([&] { return FileExists(strLog); })
+        .Then([&] {
+            EXPECT_EQ(RGB(85, 26, 139), LinkColour(m_hAbout, IDC_FEEDBACK_LINK));
+            EXPECT_EQ(RGB(0, 0, 238), LinkColour(m_hAbout, IDC_HOMEPAGE_LINK));
+            ClickButton(m_hAbout, IDOK);
+            return true;
+        })
+        .Then(AboutGone())
+        .Then(OpenAbout())
+        .Then(AboutShown())
+        .Then([&] {
+            EXPECT_EQ(RGB(0, 0, 238), LinkColour(m_hAbout, IDC_FEEDBACK_LINK)) << "a new box, new labels";
+            PostMessageA(m_hAbout, WM_CLOSE, 0, 0);
+            return true;
+        })
+        .Then(AboutGone())
+        .Then([&] {
+            ClickButton(m_dlg.m_hWnd, IDOK);
+            return true;
+        });
+    script.Start();
+    EXPECT_EQ(IDOK, m_dlg.DoModal());
+    EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+    std::vector<unsigned char> log = ReadBytes(strLog);
+    EXPECT_NE(std::string::npos, std::string(log.begin(), log.end()).find("http://")) << "the feedback address";
+    DeleteFileA(strLog.c_str());
+}
+
+TEST_F(AboutBoxTest, ReopeningManyTimesLeavesNoFontsBehind)
+{
+    // Each showing makes two labels with two fonts each; all must be gone
+    // when the box closes. Fonts still alive would be found as font objects.
+    std::vector<HGDIOBJ> fonts;
+    int nShown = 0;
+    CUiScript script(30000);
+    script.Then(Opened());
+    for (int i = 0; i < 10; ++i)
+    {
+        script.Then(OpenAbout()).Then(AboutShown()).Then([&] {
+            for (int nId : {IDC_FEEDBACK_LINK, IDC_HOMEPAGE_LINK})
+            {
+                HWND hLink = GetDlgItem(m_hAbout, nId);
+                SendMessageA(hLink, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)); // hover: the underlined font
+                fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)));
+            }
+            ++nShown;
+            ClickButton(m_hAbout, IDOK);
+            return true;
+        }).Then(AboutGone());
+    }
+    script.Then([&] {
+        ClickButton(m_dlg.m_hWnd, IDOK);
+        return true;
+    });
+    script.Start();
+    m_dlg.DoModal();
+    EXPECT_EQ(10, nShown);
+    for (HGDIOBJ hFont : fonts)
+        EXPECT_EQ(0u, GetObjectType(hFont));
+}
