@@ -77,3 +77,12 @@ cleanup() {
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   true
 }
+
+# The release packages of both builds, gathered in build/packages.
+collect_packages() {
+  mkdir -p "$BUILD/packages"
+  cp "$BUILD"/i686/Vellomar-*-setup.exe "$BUILD"/i686/Vellomar-*-portable.zip \
+     "$BUILD"/x86_64/Vellomar-*-setup-x64.exe "$BUILD/packages/"
+  echo "== Packages in $BUILD/packages:"
+  (cd "$BUILD/packages" && ls -l | sed -n 's/^.* \([0-9]\+\) .* \(Vellomar.*\)$/   \2 (\1 bytes)/p')
+}

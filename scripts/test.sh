@@ -9,6 +9,7 @@ echo "== Building i686 (release)"
 build_arch i686 -DVELLOMAR_BUILD_TESTS=OFF
 echo "== Building x86_64 (tests)"
 build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON
+collect_packages
 
 trap cleanup EXIT
 start_display

@@ -1,0 +1,113 @@
+; Per-user setup for Vellomar: no administrator rights, the program in the
+; user's own programs folder, like its autostart value and data folder.
+; The build passes VERSION, ARCH (x86 or x64), PROGRAM, ICON, README,
+; LICENSE and OUTFILE.
+
+Unicode true
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!endif
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+
+!define PRODUCT "Vellomar"
+!define PUBLISHER "The Vellomar team"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellomar"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+SetCompressor /SOLID lzma
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+
+VIProductVersion "${VERSION}"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "LegalCopyright" "(C) 2005 ${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+
+; The finish page offers the first run: "/install" makes the data folder and
+; opens the settings for the choice of pictures. A silent install skips it.
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Vellomar.exe"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "/install"
+!define MUI_FINISHPAGE_RUN_TEXT "Choose the pictures folder now"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Your settings and the converted wallpaper are kept unless you tick them below."
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+  SetShellVarContext current
+FunctionEnd
+
+Section "Vellomar" SecProgram
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  File "/oname=Vellomar.exe" "${PROGRAM}"
+  File "/oname=README.md" "${README}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Vellomar.exe" "/config" "$INSTDIR\Vellomar.exe" 0
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vellomar.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+SectionEnd
+
+Function un.onInit
+  SetShellVarContext current
+FunctionEnd
+
+Section "un.Vellomar" UnSecProgram
+  SectionIn RO
+  ; A log-on entry that starts this installation's program would dangle.
+  ; One naming another copy of the program is that copy's business.
+  ReadRegStr $0 HKCU "${RUN_KEY}" "Vellomar"
+  StrCmp $0 "$INSTDIR\Vellomar.exe" remove_autostart
+  StrCmp $0 '"$INSTDIR\Vellomar.exe"' remove_autostart keep_autostart
+  remove_autostart:
+    DeleteRegValue HKCU "${RUN_KEY}" "Vellomar"
+  keep_autostart:
+
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$INSTDIR\Vellomar.exe"
+  Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
+
+Section /o "un.My settings and the converted wallpaper" UnSecData
+  RMDir /r "$APPDATA\${PRODUCT}"
+SectionEnd

@@ -1,0 +1,181 @@
+// The 64-bit setup program run for real in the test prefix: silent install,
+// the installed program's first run, silent uninstall, and reinstalling.
+#include "support/DataFolderGuard.h"
+#include "support/ProcessRunner.h"
+#include "support/RegistryValueGuard.h"
+#include "support/TestFiles.h"
+#include "support/UiScript.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+namespace
+{
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellomar";
+
+std::string Folder(int nCsidl)
+{
+    char szPath[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, nCsidl, nullptr, SHGFP_TYPE_CURRENT, szPath);
+    return szPath;
+}
+
+std::string InstallFolder() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Vellomar"; }
+std::string InstalledProgram() { return InstallFolder() + "\\Vellomar.exe"; }
+std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Vellomar.lnk"; }
+std::string SetupProgram() { return ProgramFolder() + "\\..\\" VELLOMAR_SETUP_NAME; }
+
+std::string RegistryText(const char* pszKey, const char* pszValue)
+{
+    std::vector<BYTE> data;
+    if (!ReadRegistryValue(HKEY_CURRENT_USER, pszKey, pszValue, nullptr, &data) || data.empty())
+        return "<none>";
+    return reinterpret_cast<const char*>(data.data());
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD dwMs = 30000)
+{
+    for (DWORD dwStart = GetTickCount(); GetTickCount() - dwStart < dwMs; Sleep(50))
+        if (condition())
+            return true;
+    return condition();
+}
+
+long Install()
+{
+    CChildProcess setup;
+    if (!setup.Start(SetupProgram(), "setup.exe /S"))
+        return -2;
+    return setup.Wait(60000);
+}
+
+// The uninstaller copies itself away and runs from there: wait for its work.
+bool Uninstall()
+{
+    CChildProcess uninstall;
+    std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
+    if (!uninstall.Start(strUninstaller, "\"" + strUninstaller + "\" /S"))
+        return false;
+    uninstall.Wait(30000);
+    return WaitUntil([] { return !FileExists(InstallFolder()); });
+}
+
+struct ShortcutInfo
+{
+    std::string strTarget;
+    std::string strArguments;
+};
+
+ShortcutInfo ReadShortcut(const std::string& strPath)
+{
+    ShortcutInfo info;
+    CoInitialize(nullptr);
+    IShellLinkA* pLink = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&pLink))))
+    {
+        IPersistFile* pFile = nullptr;
+        if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile))))
+        {
+            wchar_t wszPath[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, strPath.c_str(), -1, wszPath, MAX_PATH);
+            if (SUCCEEDED(pFile->Load(wszPath, STGM_READ)))
+            {
+                char szText[MAX_PATH] = "";
+                pLink->GetPath(szText, MAX_PATH, nullptr, 0);
+                info.strTarget = szText;
+                pLink->GetArguments(szText, MAX_PATH);
+                info.strArguments = szText;
+            }
+            pFile->Release();
+        }
+        pLink->Release();
+    }
+    CoUninitialize();
+    return info;
+}
+
+class InstallerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_FALSE(FileExists(InstallFolder())) << "left over from an earlier run"; }
+    void TearDown() override
+    {
+        if (FileExists(InstallFolder() + "\\Uninstall.exe"))
+            Uninstall();
+    }
+
+    CDataFolderGuard m_data;
+    CRegistryValueGuard m_run{HKEY_CURRENT_USER, kRunKey, "Vellomar"};
+};
+} // namespace
+
+TEST_F(InstallerTest, SilentInstallPutsEverythingInPlace)
+{
+    ASSERT_EQ(0, Install());
+    EXPECT_EQ(ReadBytes(VellomarExePath()), ReadBytes(InstalledProgram()));
+    EXPECT_TRUE(FileExists(InstallFolder() + "\\Uninstall.exe"));
+
+    ShortcutInfo shortcut = ReadShortcut(Shortcut());
+    EXPECT_EQ(0, lstrcmpiA(InstalledProgram().c_str(), shortcut.strTarget.c_str())) << shortcut.strTarget;
+    EXPECT_EQ("/config", shortcut.strArguments);
+
+    EXPECT_EQ("Vellomar", RegistryText(kUninstallKey, "DisplayName"));
+    EXPECT_EQ("1.0.0.1", RegistryText(kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ("The Vellomar team", RegistryText(kUninstallKey, "Publisher"));
+    EXPECT_EQ(InstalledProgram() + ",0", RegistryText(kUninstallKey, "DisplayIcon"));
+    EXPECT_EQ("\"" + InstallFolder() + "\\Uninstall.exe\"", RegistryText(kUninstallKey, "UninstallString"));
+    DWORD dwType = 0;
+    std::vector<BYTE> size;
+    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", &dwType, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), dwType);
+    EXPECT_GT(*reinterpret_cast<DWORD*>(size.data()), 100u) << "kilobytes";
+
+    EXPECT_FALSE(FileExists(DataFolder())) << "a silent install does not run the program";
+    EXPECT_EQ("<none>", RegistryText(kRunKey, "Vellomar"));
+
+    // The installed program's first run, as the finish page starts it.
+    CChildProcess program;
+    ASSERT_TRUE(program.Start(InstalledProgram(), "Vellomar.exe /install"));
+    HWND hDialog = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (hDialog = program.FindWindow("#32770")) != nullptr; }, 15000));
+    EXPECT_TRUE(FileExists(DataFolder()));
+    ClickButton(hDialog, IDOK);
+    EXPECT_EQ(0, program.Wait(10000));
+}
+
+TEST_F(InstallerTest, UninstallRemovesItsOwnAutostartAndKeepsTheSettings)
+{
+    ASSERT_EQ(0, Install());
+    m_data.Configure("C:\\Pictures");
+    SetRegistryString(HKEY_CURRENT_USER, kRunKey, "Vellomar", InstalledProgram());
+
+    ASSERT_TRUE(Uninstall());
+    EXPECT_FALSE(FileExists(InstalledProgram()));
+    EXPECT_FALSE(FileExists(Shortcut()));
+    EXPECT_EQ("<none>", RegistryText(kUninstallKey, "DisplayName"));
+    EXPECT_EQ("<none>", RegistryText(kRunKey, "Vellomar")) << "no dangling log-on entry";
+    EXPECT_TRUE(FileExists(DataFolder() + "\\config.cfg")) << "a silent uninstall keeps the settings";
+}
+
+TEST_F(InstallerTest, UninstallLeavesAnotherProgramsAutostartAlone)
+{
+    ASSERT_EQ(0, Install());
+    SetRegistryString(HKEY_CURRENT_USER, kRunKey, "Vellomar", "C:\\Portable\\Vellomar.exe");
+    ASSERT_TRUE(Uninstall());
+    EXPECT_EQ("C:\\Portable\\Vellomar.exe", RegistryText(kRunKey, "Vellomar"));
+}
+
+TEST_F(InstallerTest, InstallingOverAnInstallationReplacesTheProgramAndKeepsSettings)
+{
+    ASSERT_EQ(0, Install());
+    m_data.Configure("C:\\Pictures\\Kept");
+    WriteText(InstalledProgram(), "an older program");
+    ASSERT_EQ(0, Install());
+    EXPECT_EQ(ReadBytes(VellomarExePath()), ReadBytes(InstalledProgram()));
+    char szValue[MAX_PATH] = "";
+    GetPrivateProfileStringA("main", "PicturesPath", "", szValue, sizeof(szValue),
+                             (DataFolder() + "\\config.cfg").c_str());
+    EXPECT_STREQ("C:\\Pictures\\Kept", szValue);
+    EXPECT_EQ("Vellomar", RegistryText(kUninstallKey, "DisplayName"));
+}
