@@ -8,6 +8,7 @@
 #include "support/UiScript.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <regex>
@@ -63,6 +64,32 @@ protected:
 
     // A step that waits until the condition holds.
     static CUiScript::Step Until(std::function<bool()> condition) { return condition; }
+
+    // A step that selects a folder in the shell's chooser and presses a
+    // button once the chooser shows it selected (a fresh prefix fills its
+    // tree slowly, and a selection asked for before that is dropped).
+    static CUiScript::Step ChooseFolder(HWND* phChooser, const std::string& strFolder, int nButton)
+    {
+        return [=] {
+            HWND hChooser = *phChooser;
+            HWND hTree = FindWindowExA(hChooser, nullptr, "SysTreeView32", nullptr);
+            if (!hTree || !IsWindowVisible(hChooser))
+                return false;
+            SendMessageA(hChooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(strFolder.c_str()));
+            char szText[MAX_PATH] = "";
+            TVITEMA item = {};
+            item.mask = TVIF_TEXT;
+            item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+            item.pszText = szText;
+            item.cchTextMax = MAX_PATH;
+            if (!item.hItem || !SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+                return false;
+            if (strFolder.substr(strFolder.rfind('\\') + 1) != szText)
+                return false;
+            ClickButton(hChooser, nButton);
+            return true;
+        };
+    }
 
     CTempDir m_data;
     CTempDir m_pictures;
@@ -168,11 +195,7 @@ TEST_F(SettingsDlgTest, FolderChooserStoresAndScansTheChoice)
     script.Then(Opened())
         .Then(Click(IDC_BROWSE))
         .Then(Until([&] { return (hChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; }))
-        .Then([&] {
-            SendMessageA(hChooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.Path().c_str()));
-            ClickButton(hChooser, IDOK);
-            return true;
-        })
+        .Then(ChooseFolder(&hChooser, chosen.Path(), IDOK))
         .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 2"; }))
         .Then([&] {
             EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
@@ -185,11 +208,7 @@ TEST_F(SettingsDlgTest, FolderChooserStoresAndScansTheChoice)
         // Cancel changes nothing: path, file, list and counters stay.
         .Then(Click(IDC_BROWSE))
         .Then(Until([&] { return (hChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; }))
-        .Then([&] {
-            SendMessageA(hChooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(m_pictures.Path().c_str()));
-            ClickButton(hChooser, IDCANCEL);
-            return true;
-        })
+        .Then(ChooseFolder(&hChooser, m_pictures.Path(), IDCANCEL))
         .Then(Until([&] { return !IsWindow(hChooser); }))
         .Then([&] {
             PumpMessages(100);
