@@ -95,6 +95,31 @@ ShortcutInfo ReadShortcut(const std::string& strPath)
     return info;
 }
 
+struct ChildSearch
+{
+    const char* pszText;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchChildText(HWND hWnd, LPARAM lParam)
+{
+    ChildSearch* pSearch = reinterpret_cast<ChildSearch*>(lParam);
+    if (IsWindowVisible(hWnd) && WindowText(hWnd) == pSearch->pszText)
+    {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible control with this text anywhere inside a window.
+HWND FindControl(HWND hParent, const char* pszText)
+{
+    ChildSearch search = {pszText, nullptr};
+    EnumChildWindows(hParent, &MatchChildText, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
 class InstallerTest : public ::testing::Test
 {
 protected:
@@ -178,4 +203,42 @@ TEST_F(InstallerTest, InstallingOverAnInstallationReplacesTheProgramAndKeepsSett
                              (DataFolder() + "\\config.cfg").c_str());
     EXPECT_STREQ("C:\\Pictures\\Kept", szValue);
     EXPECT_EQ("Vellomar", RegistryText(kUninstallKey, "DisplayName"));
+}
+
+TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
+{
+    // The wizard driven page by page: Next, I Agree, Install, then Finish
+    // with the run box as it stands (ticked) starts "Vellomar.exe /install".
+    CChildProcess setup;
+    ASSERT_TRUE(setup.Start(SetupProgram(), "setup.exe"));
+    HWND hWizard = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hWizard = setup.FindWindow("#32770")) != nullptr; }));
+    for (const char* pszButton : {"&Next >", "I &Agree", "&Install"})
+    {
+        SCOPED_TRACE(pszButton);
+        HWND hButton = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (hButton = FindControl(hWizard, pszButton)) != nullptr && IsWindowEnabled(hButton); }));
+        PostMessageA(hButton, BM_CLICK, 0, 0);
+    }
+    HWND hRun = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hRun = FindControl(hWizard, "Choose the pictures folder now")) != nullptr; }));
+    EXPECT_EQ(BST_CHECKED, SendMessageA(hRun, BM_GETCHECK, 0, 0)) << "ticked by default";
+    HWND hFinish = FindControl(hWizard, "&Finish");
+    ASSERT_NE(nullptr, hFinish);
+    PostMessageA(hFinish, BM_CLICK, 0, 0);
+    EXPECT_EQ(0, setup.Wait(30000));
+
+    // The program it started: the settings dialog, and a data folder made.
+    HWND hDialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        hDialog = FindWindowA("#32770", "Vellomar");
+        return hDialog != nullptr;
+    }));
+    EXPECT_TRUE(FileExists(DataFolder()));
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hDialog, &dwProcessId);
+    HANDLE hProgram = OpenProcess(SYNCHRONIZE, FALSE, dwProcessId);
+    ClickButton(hDialog, IDOK);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hProgram, 10000));
+    CloseHandle(hProgram);
 }
