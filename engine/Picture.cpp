@@ -32,7 +32,8 @@ public:
             m_p->Release();
         m_p = nullptr;
     }
-    T** operator&() { return &m_p; }
+    // For the creating call's out-parameter; holds nothing yet.
+    T** Receive() { return &m_p; }
     T* operator->() const { return m_p; }
     T* Get() const { return m_p; }
 
@@ -143,8 +144,13 @@ BOOL CPicture::LoadFromMemory(const void* pData, int nSize)
         return FALSE;
     }
     void* pBlock = ::GlobalLock(hGlobal);
-    if (pBlock)
-        memcpy(pBlock, pData, static_cast<size_t>(nSize));
+    if (!pBlock)
+    {
+        ::GlobalFree(hGlobal);
+        ShowError(kMemoryError);
+        return FALSE;
+    }
+    memcpy(pBlock, pData, static_cast<size_t>(nSize));
     ::GlobalUnlock(hGlobal);
 
     IStream* pStream = nullptr;
@@ -178,11 +184,11 @@ BOOL CPicture::WriteBitmapFile(CString strPath)
     CComRelease<IStream> stream;
 
     // The picture saves itself into a stream of a compound file in memory.
-    HRESULT hr = ::CreateILockBytesOnHGlobal(nullptr, TRUE, &lockBytes);
+    HRESULT hr = ::CreateILockBytesOnHGlobal(nullptr, TRUE, lockBytes.Receive());
     if (SUCCEEDED(hr))
-        hr = ::StgCreateDocfileOnILockBytes(lockBytes.Get(), kStorageMode, 0, &storage);
+        hr = ::StgCreateDocfileOnILockBytes(lockBytes.Get(), kStorageMode, 0, storage.Receive());
     if (SUCCEEDED(hr))
-        hr = storage->CreateStream(L"PICTURE", kStorageMode, 0, 0, &stream);
+        hr = storage->CreateStream(L"PICTURE", kStorageMode, 0, 0, stream.Receive());
     LONG cb = 0;
     if (SUCCEEDED(hr))
         hr = m_pPicture->SaveAsFile(stream.Get(), TRUE, &cb);

@@ -7,7 +7,7 @@ namespace
 {
 // The creation bridge: the dialog object waiting for its window, and the
 // hook that binds it as soon as the system creates that window.
-CWnd* g_pWndInit = nullptr;
+CDialog* g_pDialogInit = nullptr;
 HHOOK g_hCreationHook = nullptr;
 } // namespace
 
@@ -17,11 +17,11 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate
 
 LRESULT CALLBACK CDialog::CreationHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    if (nCode == HCBT_CREATEWND && g_pWndInit)
+    if (nCode == HCBT_CREATEWND && g_pDialogInit)
     {
         // The first window created is the dialog itself; its controls follow.
-        CDialog* pDialog = static_cast<CDialog*>(g_pWndInit);
-        g_pWndInit = nullptr;
+        CDialog* pDialog = g_pDialogInit;
+        g_pDialogInit = nullptr;
         pDialog->SubclassCreatingWindow(reinterpret_cast<HWND>(wParam));
     }
     return ::CallNextHookEx(g_hCreationHook, nCode, wParam, lParam);
@@ -91,12 +91,12 @@ INT_PTR CDialog::DoModal()
 
     m_bModalRunning = TRUE;
     m_nModalResult = -1;
-    g_pWndInit = this;
+    g_pDialogInit = this;
     g_hCreationHook = ::SetWindowsHookExA(WH_CBT, &CDialog::CreationHook, nullptr, ::GetCurrentThreadId());
     HWND hWnd = ::CreateDialogIndirectParamA(hInstance, pTemplate, hWndOwner, &CDialog::AfxDlgProc, 0);
     ::UnhookWindowsHookEx(g_hCreationHook);
     g_hCreationHook = nullptr;
-    g_pWndInit = nullptr;
+    g_pDialogInit = nullptr;
 
     if (hWnd)
     {

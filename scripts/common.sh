@@ -84,5 +84,5 @@ collect_packages() {
   cp "$BUILD"/i686/Vellomar-*-setup.exe "$BUILD"/i686/Vellomar-*-portable.zip \
      "$BUILD"/x86_64/Vellomar-*-setup-x64.exe "$BUILD/packages/"
   echo "== Packages in $BUILD/packages:"
-  (cd "$BUILD/packages" && ls -l | sed -n 's/^.* \([0-9]\+\) .* \(Vellomar.*\)$/   \2 (\1 bytes)/p')
+  (cd "$BUILD/packages" && stat -c '   %n (%s bytes)' Vellomar-*)
 }

@@ -131,38 +131,6 @@ HWND FindMessageBox()
     return nullptr;
 }
 
-namespace
-{
-struct ProcessSearch
-{
-    DWORD dwProcessId;
-    HWND hFound;
-};
-
-BOOL CALLBACK FindInProcess(HWND hWnd, LPARAM lParam)
-{
-    ProcessSearch* pSearch = reinterpret_cast<ProcessSearch*>(lParam);
-    DWORD dwProcessId = 0;
-    ::GetWindowThreadProcessId(hWnd, &dwProcessId);
-    char szClass[64] = "";
-    ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-    if (dwProcessId == pSearch->dwProcessId && ::IsWindowVisible(hWnd) && lstrcmpA(szClass, "#32770") == 0 &&
-        ::GetDlgItem(hWnd, kMessageTextId))
-    {
-        pSearch->hFound = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
-HWND FindProcessMessageBox(DWORD dwProcessId)
-{
-    ProcessSearch search = {dwProcessId, nullptr};
-    ::EnumWindows(&FindInProcess, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
 std::string MessageBoxText(HWND hBox)
 {
     char szText[4096] = "";

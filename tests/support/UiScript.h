@@ -50,7 +50,6 @@ std::vector<HWND> ThreadWindows();
 // A message box of this thread (a dialog no framework object is bound to,
 // with the system's message text control), or NULL.
 HWND FindMessageBox();
-HWND FindProcessMessageBox(DWORD dwProcessId);
 std::string WindowText(HWND hWnd);
 std::string MessageBoxText(HWND hBox);
 void ClickButton(HWND hDialog, int nButtonId);
