@@ -17,6 +17,41 @@ namespace
 {
 const char kRunValue[] = "Vellomar";
 
+// Denies every access to a registry key while it lives (an empty access
+// list), then puts the key's own access list back.
+class CKeyAccessDenied
+{
+public:
+    explicit CKeyAccessDenied(const char* pszKey)
+    {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, pszKey, 0, READ_CONTROL | WRITE_DAC, &m_hKey) != ERROR_SUCCESS)
+            return;
+        DWORD cbSaved = 0;
+        RegGetKeySecurity(m_hKey, DACL_SECURITY_INFORMATION, nullptr, &cbSaved);
+        m_saved.resize(cbSaved);
+        RegGetKeySecurity(m_hKey, DACL_SECURITY_INFORMATION, m_saved.data(), &cbSaved);
+        SECURITY_DESCRIPTOR sd;
+        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+        InitializeAcl(&m_emptyAcl, sizeof(m_emptyAcl), ACL_REVISION);
+        SetSecurityDescriptorDacl(&sd, TRUE, &m_emptyAcl, FALSE);
+        m_bDenied = RegSetKeySecurity(m_hKey, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+    }
+    ~CKeyAccessDenied()
+    {
+        if (m_bDenied)
+            RegSetKeySecurity(m_hKey, DACL_SECURITY_INFORMATION, m_saved.data());
+        if (m_hKey)
+            RegCloseKey(m_hKey);
+    }
+    bool Denied() const { return m_bDenied; }
+
+private:
+    HKEY m_hKey = nullptr;
+    std::vector<BYTE> m_saved;
+    ACL m_emptyAcl;
+    bool m_bDenied = false;
+};
+
 // Opens the settings dialog for real and drives it with a script.
 class SettingsDlgTest : public ::testing::Test
 {
@@ -254,6 +289,41 @@ TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
         });
     EXPECT_EQ(IDCANCEL, Run(script));
     EXPECT_EQ(szProgram, runValue());
+}
+
+TEST_F(SettingsDlgTest, FailedSwitchKeepsTheBoxAsTheUserSetIt)
+{
+    DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
+    {
+        CKeyAccessDenied denied(kRunKey);
+        ASSERT_TRUE(denied.Denied());
+        CMessageBoxCatcher catcher;
+        CUiScript script;
+        script.Then(Opened())
+            .Then(Click(IDC_AUTOSTART))
+            .Then(Until([&] { return SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0) == BST_CHECKED; }))
+            .Then([&] {
+                PumpMessages(100);
+                EXPECT_EQ(BST_CHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+                return true;
+            })
+            .Then(Click(IDOK));
+        Run(script);
+        EXPECT_TRUE(catcher.Boxes().empty()) << "nothing is shown";
+    }
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, nullptr, nullptr)) << "nothing was written";
+
+    // The next dialog shows the registry's state.
+    CSettingsDlg next;
+    CUiScript script;
+    script.Then([&] { return next.m_hWnd && IsWindowVisible(next.m_hWnd); }).Then([&] {
+        EXPECT_EQ(BST_UNCHECKED, SendMessageA(GetDlgItem(next.m_hWnd, IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+        ClickButton(next.m_hWnd, IDOK);
+        return true;
+    });
+    script.Start();
+    next.DoModal();
+    EXPECT_TRUE(script.Finished());
 }
 
 TEST_F(SettingsDlgTest, EscIsIgnoredAndEveryCloseEndsTheDialog)
