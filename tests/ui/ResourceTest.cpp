@@ -11,7 +11,7 @@
 
 namespace
 {
-struct ControlSpec
+struct ControlTemplate
 {
     int nId;
     std::string strClass; // a class name, or "#<ordinal>"
@@ -20,7 +20,7 @@ struct ControlSpec
     DWORD dwStyle;
 };
 
-struct DialogSpec
+struct DialogTemplate
 {
     bool bExtended;
     DWORD dwStyle;
@@ -32,7 +32,7 @@ struct DialogSpec
     WORD wWeight;
     BYTE bItalic;
     BYTE bCharSet;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlTemplate> controls;
 };
 
 class TemplateReader
@@ -81,49 +81,49 @@ std::string ClassName(const std::string& strClass)
     return strClass;
 }
 
-DialogSpec ReadTemplate(HMODULE hModule, int nId)
+DialogTemplate ReadTemplate(HMODULE hModule, int nId)
 {
-    DialogSpec spec = {};
+    DialogTemplate dlg = {};
     HRSRC hRes = FindResourceA(hModule, MAKEINTRESOURCEA(nId), MAKEINTRESOURCEA(5));
     if (!hRes)
-        return spec;
+        return dlg;
     TemplateReader r(static_cast<const BYTE*>(LockResource(LoadResource(hModule, hRes))));
     WORD wFirst = r.Word();
     WORD wSecond = r.Word();
-    spec.bExtended = wFirst == 1 && wSecond == 0xFFFF;
+    dlg.bExtended = wFirst == 1 && wSecond == 0xFFFF;
     WORD nItems;
-    if (spec.bExtended)
+    if (dlg.bExtended)
     {
         r.Dword(); // help id
-        spec.dwExStyle = r.Dword();
-        spec.dwStyle = r.Dword();
+        dlg.dwExStyle = r.Dword();
+        dlg.dwStyle = r.Dword();
     }
     else
     {
-        spec.dwStyle = MAKELONG(wFirst, wSecond);
-        spec.dwExStyle = r.Dword();
+        dlg.dwStyle = MAKELONG(wFirst, wSecond);
+        dlg.dwExStyle = r.Dword();
     }
     nItems = r.Word();
-    spec.x = r.Short(); spec.y = r.Short(); spec.cx = r.Short(); spec.cy = r.Short();
+    dlg.x = r.Short(); dlg.y = r.Short(); dlg.cx = r.Short(); dlg.cy = r.Short();
     r.StringOrOrdinal(); // menu
     r.StringOrOrdinal(); // class
-    spec.strCaption = r.String();
-    if (spec.dwStyle & DS_SETFONT)
+    dlg.strCaption = r.String();
+    if (dlg.dwStyle & DS_SETFONT)
     {
-        spec.wPointSize = r.Word();
-        if (spec.bExtended)
+        dlg.wPointSize = r.Word();
+        if (dlg.bExtended)
         {
-            spec.wWeight = r.Word();
-            spec.bItalic = r.Byte();
-            spec.bCharSet = r.Byte();
+            dlg.wWeight = r.Word();
+            dlg.bItalic = r.Byte();
+            dlg.bCharSet = r.Byte();
         }
-        spec.strFont = r.String();
+        dlg.strFont = r.String();
     }
     for (WORD i = 0; i < nItems; ++i)
     {
         r.AlignDword();
-        ControlSpec c = {};
-        if (spec.bExtended)
+        ControlTemplate c = {};
+        if (dlg.bExtended)
         {
             r.Dword(); // help id
             r.Dword(); // extended style
@@ -135,18 +135,18 @@ DialogSpec ReadTemplate(HMODULE hModule, int nId)
             r.Dword();
         }
         c.x = r.Short(); c.y = r.Short(); c.cx = r.Short(); c.cy = r.Short();
-        c.nId = spec.bExtended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
+        c.nId = dlg.bExtended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
         c.strClass = ClassName(r.StringOrOrdinal());
         c.strCaption = r.StringOrOrdinal();
         WORD nExtra = r.Word();
         for (WORD b = 0; b < nExtra; ++b)
             r.Byte();
-        spec.controls.push_back(c);
+        dlg.controls.push_back(c);
     }
-    return spec;
+    return dlg;
 }
 
-void ExpectControls(const std::vector<ControlSpec>& expected, const std::vector<ControlSpec>& actual)
+void ExpectControls(const std::vector<ControlTemplate>& expected, const std::vector<ControlTemplate>& actual)
 {
     ASSERT_EQ(expected.size(), actual.size());
     for (size_t i = 0; i < expected.size(); ++i)
@@ -178,20 +178,20 @@ protected:
 
 TEST_F(ProgramResources, SettingsDialogTemplate)
 {
-    DialogSpec spec = ReadTemplate(m_hModule, IDD_SETTINGS);
-    EXPECT_TRUE(spec.bExtended);
-    EXPECT_EQ(0x90C800C0u, spec.dwStyle);
-    EXPECT_EQ(0x00040000u, spec.dwExStyle);
-    EXPECT_EQ(0, spec.x);
-    EXPECT_EQ(0, spec.y);
-    EXPECT_EQ(320, spec.cx);
-    EXPECT_EQ(113, spec.cy);
-    EXPECT_EQ("Vellomar", spec.strCaption);
-    EXPECT_EQ(8, spec.wPointSize);
-    EXPECT_EQ("MS Sans Serif", spec.strFont);
-    EXPECT_EQ(0, spec.wWeight);
-    EXPECT_EQ(0, spec.bItalic);
-    EXPECT_EQ(1, spec.bCharSet);
+    DialogTemplate dlg = ReadTemplate(m_hModule, IDD_SETTINGS);
+    EXPECT_TRUE(dlg.bExtended);
+    EXPECT_EQ(0x90C800C0u, dlg.dwStyle);
+    EXPECT_EQ(0x00040000u, dlg.dwExStyle);
+    EXPECT_EQ(0, dlg.x);
+    EXPECT_EQ(0, dlg.y);
+    EXPECT_EQ(320, dlg.cx);
+    EXPECT_EQ(113, dlg.cy);
+    EXPECT_EQ("Vellomar", dlg.strCaption);
+    EXPECT_EQ(8, dlg.wPointSize);
+    EXPECT_EQ("MS Sans Serif", dlg.strFont);
+    EXPECT_EQ(0, dlg.wWeight);
+    EXPECT_EQ(0, dlg.bItalic);
+    EXPECT_EQ(1, dlg.bCharSet);
     ExpectControls(
         {
             {1, "Button", "OK", 255, 84, 50, 14, 0x50010001},
@@ -206,22 +206,22 @@ TEST_F(ProgramResources, SettingsDialogTemplate)
             {-1, "Button", "Statics", 15, 47, 209, 40, 0x50000007},
             {1004, "Button", "Change wallpaper on windows startup", 15, 92, 204, 8, 0x50010003},
         },
-        spec.controls);
+        dlg.controls);
 }
 
 TEST_F(ProgramResources, AboutBoxTemplate)
 {
-    DialogSpec spec = ReadTemplate(m_hModule, IDD_ABOUTBOX);
-    EXPECT_FALSE(spec.bExtended);
-    EXPECT_EQ(0x80C800C0u, spec.dwStyle);
-    EXPECT_EQ(0u, spec.dwExStyle);
-    EXPECT_EQ(235, spec.cx);
-    EXPECT_EQ(100, spec.cy);
-    EXPECT_EQ("About Vellomar", spec.strCaption);
-    EXPECT_EQ(8, spec.wPointSize);
-    EXPECT_EQ("MS Sans Serif", spec.strFont);
-    ASSERT_EQ(7u, spec.controls.size());
-    std::string strCopyright = spec.controls[2].strCaption;
+    DialogTemplate dlg = ReadTemplate(m_hModule, IDD_ABOUTBOX);
+    EXPECT_FALSE(dlg.bExtended);
+    EXPECT_EQ(0x80C800C0u, dlg.dwStyle);
+    EXPECT_EQ(0u, dlg.dwExStyle);
+    EXPECT_EQ(235, dlg.cx);
+    EXPECT_EQ(100, dlg.cy);
+    EXPECT_EQ("About Vellomar", dlg.strCaption);
+    EXPECT_EQ(8, dlg.wPointSize);
+    EXPECT_EQ("MS Sans Serif", dlg.strFont);
+    ASSERT_EQ(7u, dlg.controls.size());
+    std::string strCopyright = dlg.controls[2].strCaption;
     ExpectControls(
         {
             {-1, "Static", "#128", 14, 15, 21, 20, 0x50000003},
@@ -232,7 +232,7 @@ TEST_F(ProgramResources, AboutBoxTemplate)
             {1006, "Static", "Send us your feedback", 48, 70, 180, 10, 0x50020000},
             {-1, "Static", " Version 1.0        Release  date : 04.25.2005", 64, 29, 144, 9, 0x50020080},
         },
-        spec.controls);
+        dlg.controls);
     EXPECT_FALSE(strCopyright.empty());
 }
 
