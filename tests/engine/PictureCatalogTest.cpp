@@ -112,6 +112,8 @@ TEST_F(PictureCatalogTest, RejectedPathsAreReportedAndAddNothing)
         EXPECT_EQ("Path is unvalid : ", catcher.Boxes()[0].strText);
         EXPECT_EQ("Path is unvalid : " + strMissing, catcher.Boxes()[1].strText);
         EXPECT_EQ("engine_tests", catcher.Boxes()[0].strCaption) << "the program file's name";
+        EXPECT_EQ(0u, catcher.Boxes()[0].nIcon);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), catcher.Boxes()[0].nButtons);
     }
     EXPECT_EQ(std::vector<std::string>{"C:\\kept.jpg"}, Catalogue());
 }

@@ -67,6 +67,8 @@ TEST(Picture, UnopenableFileShowsTheFileErrorText)
     ASSERT_EQ(1u, catcher.Boxes().size());
     EXPECT_EQ("CPicture Error", catcher.Boxes()[0].strCaption);
     EXPECT_EQ(FileErrorText(CFileException::fileNotFound, strMissing), catcher.Boxes()[0].strText);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), catcher.Boxes()[0].nIcon);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), catcher.Boxes()[0].nButtons);
 }
 
 TEST(Picture, ContentFailuresAreSilent)

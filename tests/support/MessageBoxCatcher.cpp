@@ -7,7 +7,41 @@
 namespace
 {
 CMessageBoxCatcher* g_pActiveCatcher = nullptr;
+const int kIconControlId = 0x0440;
+
+// The icon a box shows, told apart by the system's shared icon handles.
+UINT IconOf(HWND hBox)
+{
+    HWND hIcon = ::GetDlgItem(hBox, kIconControlId);
+    if (!hIcon || !::IsWindowVisible(hIcon))
+        return 0;
+    HICON hShown = reinterpret_cast<HICON>(::SendMessageA(hIcon, STM_GETICON, 0, 0));
+    if (!hShown)
+        return 0;
+    const struct
+    {
+        LPCSTR lpszIcon;
+        UINT nStyle;
+    } kIcons[] = {{IDI_HAND, MB_ICONERROR},
+                  {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+                  {IDI_ASTERISK, MB_ICONINFORMATION},
+                  {IDI_QUESTION, MB_ICONQUESTION}};
+    for (const auto& icon : kIcons)
+        if (::LoadIconA(nullptr, icon.lpszIcon) == hShown)
+            return icon.nStyle;
+    return 0xFFFF; // an icon, but not one of the system's
 }
+
+UINT ButtonsOf(HWND hBox)
+{
+    auto has = [hBox](int nId) { return ::GetDlgItem(hBox, nId) != nullptr; };
+    if (has(IDYES))
+        return has(IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
+    if (has(IDRETRY))
+        return has(IDABORT) ? MB_ABORTRETRYIGNORE : MB_RETRYCANCEL;
+    return has(IDCANCEL) ? MB_OKCANCEL : MB_OK;
+}
+} // namespace
 
 CMessageBoxCatcher::CMessageBoxCatcher(int nButtonId) : m_nButtonId(nButtonId)
 {
@@ -36,7 +70,7 @@ void CMessageBoxCatcher::Tick()
     if (!hBox || std::find(m_handled.begin(), m_handled.end(), hBox) != m_handled.end())
         return;
     m_handled.push_back(hBox);
-    m_boxes.push_back({WindowText(hBox), MessageBoxText(hBox)});
+    m_boxes.push_back({WindowText(hBox), MessageBoxText(hBox), IconOf(hBox), ButtonsOf(hBox)});
     int nButton = ::GetDlgItem(hBox, m_nButtonId) ? m_nButtonId : IDOK;
     ClickButton(hBox, nButton);
 }

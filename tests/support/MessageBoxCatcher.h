@@ -9,10 +9,12 @@ struct CaughtBox
 {
     std::string strCaption;
     std::string strText;
+    UINT nIcon;    // MB_ICONERROR, MB_ICONEXCLAMATION, ... or 0, read from the box
+    UINT nButtons; // MB_OK, MB_OKCANCEL, ... as far as the buttons show it
 };
 
-// While it lives, every message box this thread shows is read (caption and
-// exact text) and closed with its real button, from a thread timer that runs
+// While it lives, every message box this thread shows is read (caption,
+// exact text, icon and buttons) and closed with its real button, from a thread timer that runs
 // inside the box's own modal loop.
 class CMessageBoxCatcher
 {

@@ -434,5 +434,6 @@ TEST(UrlLabel, ReportsEveryFailureCodeInWords)
         SCOPED_TRACE(cases[i].nCode);
         EXPECT_EQ(std::string("Unable to open hyperlink:\n\n") + cases[i].pszText, catcher.Boxes()[i].strText);
         EXPECT_EQ("ui_tests", catcher.Boxes()[i].strCaption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), catcher.Boxes()[i].nIcon);
     }
 }
