@@ -216,14 +216,27 @@ BOOL CPicture::WriteBitmapFile(CString strPath)
     if (FAILED(hr) || nGot != static_cast<ULONG>(cb))
         return FALSE;
 
+    // The target may be the current wallpaper: write beside it and replace
+    // it only once every byte is down, so a failed write (a full disk)
+    // leaves its previous content, never a cut-off picture.
+    CString strPartial;
+    strPartial.Format("%s.%lu.tmp", static_cast<LPCSTR>(strPath), ::GetCurrentProcessId());
     BOOL bResult = FALSE;
-    if (file.Open(strPath, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error))
+    if (file.Open(strPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error))
     {
         bResult = file.Write(buffer.Get(), nGot, &error);
         file.Close();
+        if (bResult && !::MoveFileExA(strPartial, strPath, MOVEFILE_REPLACE_EXISTING))
+        {
+            error.SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
+            bResult = FALSE;
+        }
+        if (!bResult)
+            ::DeleteFileA(strPartial);
     }
     if (!bResult)
     {
+        error.m_strFileName = strPath; // the user knows the target, not our partial file
         char szError[kErrorTextSize];
         error.GetErrorMessage(szError, kErrorTextSize, nullptr);
         ShowError(szError);

@@ -169,4 +169,33 @@ TEST(Picture, UnwritableTargetShowsTheFileErrorText)
     EXPECT_EQ(FileErrorText(CFileException::badPath, strNoFolder), catcher.Boxes()[0].strText);
     EXPECT_EQ(FileErrorText(CFileException::accessDenied, dir / "folder.bmp"), catcher.Boxes()[1].strText);
     EXPECT_NE(nullptr, picture.m_pPicture) << "a failed write keeps the picture";
+
+    // Nothing is left behind: no partial file beside the targets.
+    WIN32_FIND_DATAA data;
+    HANDLE hFind = FindFirstFileA((dir.Path() + "\\*.tmp").c_str(), &data);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, hFind);
+    if (hFind != INVALID_HANDLE_VALUE)
+        FindClose(hFind);
+}
+
+TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
+{
+    CTempDir dir;
+    std::string strTarget = dir / "Tarnwick.bmp";
+    WriteText(strTarget, "the previous wallpaper");
+    CPicture picture;
+    ASSERT_TRUE(picture.LoadFile(TestDataPath("small.gif").c_str()));
+    ASSERT_TRUE(picture.WriteBitmapFile(strTarget.c_str()));
+    EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strTarget));
+    WIN32_FIND_DATAA data;
+    HANDLE hFind = FindFirstFileA((dir.Path() + "\\*").c_str(), &data);
+    int nEntries = 0;
+    if (hFind != INVALID_HANDLE_VALUE)
+    {
+        do
+            nEntries += data.cFileName[0] != '.';
+        while (FindNextFileA(hFind, &data));
+        FindClose(hFind);
+    }
+    EXPECT_EQ(1, nEntries) << "only the target itself";
 }
