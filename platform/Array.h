@@ -18,8 +18,6 @@ public:
     ~CArray() { SetSize(0); }
 
     int GetSize() const { return m_nSize; }
-    int GetCount() const { return m_nSize; }
-    BOOL IsEmpty() const { return m_nSize == 0; }
 
     // SetSize(0) destroys the elements and gives the storage back. The growth
     // step, when given (>= 0), is the fixed number of slots added per
@@ -50,8 +48,6 @@ public:
         m_nSize = nNewSize;
     }
 
-    void RemoveAll() { SetSize(0); }
-
     int Add(const TYPE& newElement)
     {
         TYPE copy(newElement); // the element may live inside this array
@@ -66,8 +62,6 @@ public:
         return m_nSize++;
     }
 
-    const TYPE& GetAt(int nIndex) const { return m_pData[nIndex]; }
-    TYPE& ElementAt(int nIndex) { return m_pData[nIndex]; }
     const TYPE& operator[](int nIndex) const { return m_pData[nIndex]; }
     TYPE& operator[](int nIndex) { return m_pData[nIndex]; }
 

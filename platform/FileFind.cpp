@@ -72,11 +72,6 @@ BOOL CFileFind::MatchesMask(DWORD dwMask) const
     return m_bHaveCurrent && (m_current.dwFileAttributes & dwMask) != 0;
 }
 
-CString CFileFind::GetFileName() const
-{
-    return m_bHaveCurrent ? CString(m_current.cFileName) : CString();
-}
-
 CString CFileFind::GetFilePath() const
 {
     if (!m_bHaveCurrent)

@@ -20,12 +20,9 @@ public:
     void Close();
 
     BOOL IsDots() const;
-    BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
     BOOL MatchesMask(DWORD dwMask) const;
-    CString GetFileName() const;
     // The searched folder, a backslash, and the entry's long name.
     CString GetFilePath() const;
-    const CString& GetRoot() const { return m_strRoot; }
 
 private:
     HANDLE m_hFind = INVALID_HANDLE_VALUE;

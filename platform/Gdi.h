@@ -16,7 +16,6 @@ public:
     virtual ~CGdiObject() { DeleteObject(); }
 
     BOOL DeleteObject();
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
 
     HGDIOBJ m_hObject = nullptr;
 };

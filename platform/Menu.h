@@ -13,7 +13,6 @@ public:
     {
         return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
     }
-    HMENU GetSafeHmenu() const { return m_hMenu; }
 
 private:
     explicit CMenu(HMENU hMenu) : m_hMenu(hMenu) {}

@@ -68,7 +68,7 @@ TEST(FileFind, NextFileReportsTheLastEntryToo)
         bMore = finder.FindNextFile();
         names.push_back(static_cast<LPCSTR>(finder.GetFilePath()));
         EXPECT_FALSE(finder.IsDots());
-        EXPECT_FALSE(finder.IsDirectory());
+        EXPECT_FALSE(finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY));
     } while (bMore);
     finder.Close();
     ASSERT_EQ(2u, names.size());
@@ -82,7 +82,7 @@ TEST(FileFind, NextFileReportsTheLastEntryToo)
     {
         bMore = finder.FindNextFile();
         nDots += finder.IsDots();
-        nFolders += finder.IsDirectory() && !finder.IsDots();
+        nFolders += finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) && !finder.IsDots();
     } while (bMore);
     EXPECT_EQ(2, nDots);
     EXPECT_EQ(1, nFolders);
