@@ -7,6 +7,7 @@
 #include "support/UiScript.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 namespace
@@ -118,6 +119,35 @@ HWND FindControl(HWND hParent, const char* pszText)
     ChildSearch search = {pszText, nullptr};
     EnumChildWindows(hParent, &MatchChildText, reinterpret_cast<LPARAM>(&search));
     return search.hFound;
+}
+
+BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam)
+{
+    ChildSearch* pSearch = reinterpret_cast<ChildSearch*>(lParam);
+    if (IsWindowVisible(hWnd) && WindowText(hWnd).rfind(pSearch->pszText, 0) == 0)
+    {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window of any process whose caption starts so.
+HWND FindTopWindow(const char* pszCaption)
+{
+    ChildSearch search = {pszCaption, nullptr};
+    EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+// Presses a wizard button once it shows and is enabled.
+bool PressWhenReady(HWND hWizard, const char* pszButton)
+{
+    HWND hButton = nullptr;
+    if (!WaitUntil([&] { return (hButton = FindControl(hWizard, pszButton)) != nullptr && IsWindowEnabled(hButton); }))
+        return false;
+    PostMessageA(hButton, BM_CLICK, 0, 0);
+    return true;
 }
 
 class InstallerTest : public ::testing::Test
@@ -241,4 +271,53 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
     ClickButton(hDialog, IDOK);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hProgram, 10000));
     CloseHandle(hProgram);
+}
+
+TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
+{
+    for (bool bTick : {false, true})
+    {
+        SCOPED_TRACE(bTick ? "ticked" : "left as offered");
+        ASSERT_EQ(0, Install());
+        m_data.Configure("C:\\Pictures");
+
+        CChildProcess uninstall;
+        std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
+        ASSERT_TRUE(uninstall.Start(strUninstaller, "\"" + strUninstaller + "\""));
+        HWND hWizard = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindTopWindow("Vellomar Uninstall")) != nullptr; }));
+        struct CloseOnFailure
+        {
+            HWND& hWnd;
+            ~CloseOnFailure()
+            {
+                if (IsWindow(hWnd))
+                    PostMessageA(hWnd, WM_CLOSE, 0, 0);
+            }
+        } closer{hWizard};
+        ASSERT_TRUE(PressWhenReady(hWizard, "&Next >"));
+
+        // The components page: the second entry is the settings, unticked.
+        HWND hTree = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            hTree = FindWindowExA(FindWindowExA(hWizard, nullptr, "#32770", nullptr), nullptr, "SysTreeView32", nullptr);
+            return hTree != nullptr && IsWindowVisible(hTree);
+        }));
+        LPARAM hRoot = SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        LPARAM hData = SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_NEXT, hRoot);
+        ASSERT_NE(0, hData);
+        LRESULT offered = SendMessageA(hTree, TVM_GETITEMSTATE, hData, TVIS_STATEIMAGEMASK);
+        LRESULT program = SendMessageA(hTree, TVM_GETITEMSTATE, hRoot, TVIS_STATEIMAGEMASK);
+        EXPECT_NE(offered, program) << "the settings are not ticked like the program";
+        if (bTick)
+        {
+            SendMessageA(hTree, TVM_SELECTITEM, TVGN_CARET, hData);
+            PostMessageA(hTree, WM_KEYDOWN, VK_SPACE, 0);
+            ASSERT_TRUE(WaitUntil([&] { return SendMessageA(hTree, TVM_GETITEMSTATE, hData, TVIS_STATEIMAGEMASK) != offered; }));
+        }
+        ASSERT_TRUE(PressWhenReady(hWizard, "&Uninstall"));
+        ASSERT_TRUE(PressWhenReady(hWizard, "&Close"));
+        ASSERT_TRUE(WaitUntil([] { return !FileExists(InstallFolder()); }));
+        EXPECT_EQ(!bTick, FileExists(DataFolder() + "\\config.cfg"));
+    }
 }
