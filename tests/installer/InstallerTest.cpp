@@ -262,14 +262,19 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
     HWND hDialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         hDialog = FindWindowA("#32770", "Vellomar");
-        return hDialog != nullptr;
+        return hDialog != nullptr && IsWindowVisible(hDialog);
     }));
     EXPECT_TRUE(FileExists(DataFolder()));
     DWORD dwProcessId = 0;
     GetWindowThreadProcessId(hDialog, &dwProcessId);
-    HANDLE hProgram = OpenProcess(SYNCHRONIZE, FALSE, dwProcessId);
-    ClickButton(hDialog, IDOK);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hProgram, 10000));
+    HANDLE hProgram = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, dwProcessId);
+    // Closed with its OK button; the program must be gone before the
+    // uninstaller can remove it.
+    EXPECT_TRUE(WaitUntil([&] {
+        ClickButton(hDialog, IDOK);
+        return WaitForSingleObject(hProgram, 200) == WAIT_OBJECT_0;
+    }, 10000));
+    TerminateProcess(hProgram, 1);
     CloseHandle(hProgram);
 }
 
