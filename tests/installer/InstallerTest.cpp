@@ -153,7 +153,13 @@ bool PressWhenReady(HWND hWizard, const char* pszButton)
 class InstallerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_FALSE(FileExists(InstallFolder())) << "left over from an earlier run"; }
+    void SetUp() override
+    {
+        // An interrupted earlier run may have left an installation behind.
+        if (FileExists(InstallFolder() + "\\Uninstall.exe"))
+            Uninstall();
+        ASSERT_FALSE(FileExists(InstallFolder()));
+    }
     void TearDown() override
     {
         if (FileExists(InstallFolder() + "\\Uninstall.exe"))
