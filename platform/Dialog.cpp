@@ -77,8 +77,8 @@ void CDialog::CenterOver(HWND hWndOwner)
 
 INT_PTR CDialog::DoModal()
 {
-    HINSTANCE hInstance = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5));
-    HRSRC hResource = hInstance ? ::FindResourceA(hInstance, MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5)) : nullptr;
+    HINSTANCE hInstance = AfxFindResourceHandle(MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
+    HRSRC hResource = hInstance ? ::FindResourceA(hInstance, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG) : nullptr;
     HGLOBAL hTemplate = hResource ? ::LoadResource(hInstance, hResource) : nullptr;
     const DLGTEMPLATE* pTemplate = hTemplate ? static_cast<const DLGTEMPLATE*>(::LockResource(hTemplate)) : nullptr;
     if (!pTemplate)

@@ -298,7 +298,7 @@ BOOL CString::FormatV(LPCSTR pszFormat, va_list args)
 BOOL CString::LoadString(UINT nID)
 {
     // String resources live in blocks of 16; the block's id is nID / 16 + 1.
-    HINSTANCE hModule = AfxFindResourceHandle(MAKEINTRESOURCEA(nID / 16 + 1), MAKEINTRESOURCEA(6));
+    HINSTANCE hModule = AfxFindResourceHandle(MAKEINTRESOURCEA(nID / 16 + 1), RT_STRING);
     char szBuffer[1024];
     int nLength = ::LoadStringA(hModule, nID, szBuffer, sizeof(szBuffer));
     Assign(szBuffer, nLength);

@@ -19,7 +19,7 @@ const double kSecondsPerTick = 0.001;
 
 CSettingsDlg::CSettingsDlg(CWnd* pParent)
     : CDialog(IDD_SETTINGS, pParent),
-      m_hIcon(::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_APPLICATION_ICON), MAKEINTRESOURCEA(14)),
+      m_hIcon(::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_APPLICATION_ICON), RT_GROUP_ICON),
                           MAKEINTRESOURCEA(IDI_APPLICATION_ICON)))
 {
 }
