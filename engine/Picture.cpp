@@ -72,6 +72,13 @@ void CPicture::ReleasePicture()
     m_nWidth = 0;
 }
 
+void CPicture::ShowFileError(const CFileException& error)
+{
+    char szError[kErrorTextSize];
+    error.GetErrorMessage(szError, kErrorTextSize, nullptr);
+    ShowError(szError);
+}
+
 void CPicture::ShowError(LPCSTR lpszText)
 {
     CWnd* pMainWnd = AfxGetMainWnd();
@@ -111,9 +118,7 @@ BOOL CPicture::LoadFile(CString strPath)
     }
     else
     {
-        char szError[kErrorTextSize];
-        error.GetErrorMessage(szError, kErrorTextSize, nullptr);
-        ShowError(szError);
+        ShowFileError(error);
         nLength = 0;
     }
 
@@ -237,9 +242,7 @@ BOOL CPicture::WriteBitmapFile(CString strPath)
     if (!bResult)
     {
         error.m_strFileName = strPath; // the user knows the target, not our partial file
-        char szError[kErrorTextSize];
-        error.GetErrorMessage(szError, kErrorTextSize, nullptr);
-        ShowError(szError);
+        ShowFileError(error);
     }
     return bResult;
 }

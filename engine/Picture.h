@@ -6,6 +6,8 @@
 
 #include "platform/String.h"
 
+class CFileException;
+
 // A picture loaded through the system's picture object, written back out in
 // the form the picture object saves itself in (for a JPEG or GIF, its
 // original bytes). Failures the user must know of are shown in "CPicture
@@ -33,4 +35,5 @@ public:
 
 private:
     static void ShowError(LPCSTR lpszText);
+    static void ShowFileError(const CFileException& error);
 };
