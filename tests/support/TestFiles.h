@@ -38,6 +38,10 @@ std::string ProgramFolder();
 std::string TestDataPath(const std::string& strName);
 std::string VellomarExePath();
 
+// The desktop wallpaper setting of the test prefix, through the system call.
+std::string CurrentWallpaper();
+void SetWallpaper(const std::string& strPath);
+
 // The user's application-data folder in the test prefix and ours in it.
 std::string AppDataFolder();
 std::string DataFolder();

@@ -2,6 +2,7 @@
 // recorder program that writes down the command line it was started with.
 #include "ui/UrlLabel.h"
 
+#include "support/HostWindow.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValueGuard.h"
 #include "support/TestFiles.h"
@@ -26,22 +27,12 @@ protected:
     void SetUp() override
     {
         DeleteFileA(Log().c_str());
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VellomarLinkHost";
-        RegisterClassA(&wc);
-        m_hHost = CreateWindowExA(0, "VellomarLinkHost", "host", WS_POPUP | WS_VISIBLE, 100, 100, 400, 100, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-        m_host.SubclassWindow(m_hHost);
-        m_hStatic = CreateWindowExA(0, "STATIC", "Send us your feedback", WS_CHILD | WS_VISIBLE, 10, 10, 300, 20,
-                                    m_hHost, reinterpret_cast<HMENU>(1006), GetModuleHandleA(nullptr), nullptr);
+        m_hStatic = m_host.AddStatic("Send us your feedback", 0, 10, 10, 300, 20, 1006);
         m_label.SetUrl(kUrl);
         m_label.SubclassWindow(m_hStatic);
     }
     void TearDown() override
     {
-        DestroyWindow(m_hHost);
         HKEY hClasses = nullptr;
         if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "", 0, KEY_ALL_ACCESS, &hClasses) == ERROR_SUCCESS)
         {
@@ -85,9 +76,8 @@ protected:
 
     CRegistryValueGuard m_http{HKEY_CLASSES_ROOT, "http\\shell\\open\\command", ""};
     CRegistryValueGuard m_htm{HKEY_CLASSES_ROOT, ".htm", ""};
-    HWND m_hHost = nullptr;
+    CHostWindow m_host{400, 100};
     HWND m_hStatic = nullptr;
-    CWnd m_host;
     CHostedLabel m_label;
 };
 } // namespace

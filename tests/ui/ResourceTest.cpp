@@ -163,6 +163,23 @@ void ExpectControls(const std::vector<ControlTemplate>& expected, const std::vec
     }
 }
 
+void ExpectHeader(const DialogTemplate& expected, const DialogTemplate& actual)
+{
+    EXPECT_EQ(expected.bExtended, actual.bExtended);
+    EXPECT_EQ(expected.dwStyle, actual.dwStyle) << std::hex << actual.dwStyle;
+    EXPECT_EQ(expected.dwExStyle, actual.dwExStyle) << std::hex << actual.dwExStyle;
+    EXPECT_EQ(expected.x, actual.x);
+    EXPECT_EQ(expected.y, actual.y);
+    EXPECT_EQ(expected.cx, actual.cx);
+    EXPECT_EQ(expected.cy, actual.cy);
+    EXPECT_EQ(expected.strCaption, actual.strCaption);
+    EXPECT_EQ(expected.wPointSize, actual.wPointSize);
+    EXPECT_EQ(expected.strFont, actual.strFont);
+    EXPECT_EQ(expected.wWeight, actual.wWeight);
+    EXPECT_EQ(expected.bItalic, actual.bItalic);
+    EXPECT_EQ(expected.bCharSet, actual.bCharSet);
+}
+
 class ProgramResources : public ::testing::Test
 {
 protected:
@@ -179,19 +196,7 @@ protected:
 TEST_F(ProgramResources, SettingsDialogTemplate)
 {
     DialogTemplate dlg = ReadTemplate(m_hModule, IDD_SETTINGS);
-    EXPECT_TRUE(dlg.bExtended);
-    EXPECT_EQ(0x90C800C0u, dlg.dwStyle);
-    EXPECT_EQ(0x00040000u, dlg.dwExStyle);
-    EXPECT_EQ(0, dlg.x);
-    EXPECT_EQ(0, dlg.y);
-    EXPECT_EQ(320, dlg.cx);
-    EXPECT_EQ(113, dlg.cy);
-    EXPECT_EQ("Vellomar", dlg.strCaption);
-    EXPECT_EQ(8, dlg.wPointSize);
-    EXPECT_EQ("MS Sans Serif", dlg.strFont);
-    EXPECT_EQ(0, dlg.wWeight);
-    EXPECT_EQ(0, dlg.bItalic);
-    EXPECT_EQ(1, dlg.bCharSet);
+    ExpectHeader({true, 0x90C800C0, 0x00040000, 0, 0, 320, 113, "Vellomar", 8, "MS Sans Serif", 0, 0, 1, {}}, dlg);
     ExpectControls(
         {
             {1, "Button", "OK", 255, 84, 50, 14, 0x50010001},
@@ -212,14 +217,8 @@ TEST_F(ProgramResources, SettingsDialogTemplate)
 TEST_F(ProgramResources, AboutBoxTemplate)
 {
     DialogTemplate dlg = ReadTemplate(m_hModule, IDD_ABOUTBOX);
-    EXPECT_FALSE(dlg.bExtended);
-    EXPECT_EQ(0x80C800C0u, dlg.dwStyle);
-    EXPECT_EQ(0u, dlg.dwExStyle);
-    EXPECT_EQ(235, dlg.cx);
-    EXPECT_EQ(100, dlg.cy);
-    EXPECT_EQ("About Vellomar", dlg.strCaption);
-    EXPECT_EQ(8, dlg.wPointSize);
-    EXPECT_EQ("MS Sans Serif", dlg.strFont);
+    // A standard template has no weight, italic or character-set fields.
+    ExpectHeader({false, 0x80C800C0, 0, 0, 0, 235, 100, "About Vellomar", 8, "MS Sans Serif", 0, 0, 0, {}}, dlg);
     ASSERT_EQ(7u, dlg.controls.size());
     std::string strCopyright = dlg.controls[2].strCaption;
     ExpectControls(

@@ -370,12 +370,7 @@ TEST_F(SettingsDlgTest, ChangeNowDrawsFromTheLastScanAndStaysOpen)
 {
     std::string strPicture = m_pictures / "only.bmp";
     WriteBytes(strPicture, MakeBmp(8, 8));
-    auto wallpaper = [] {
-        char szPath[MAX_PATH * 2] = "";
-        SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(szPath), szPath, 0);
-        return std::string(szPath);
-    };
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>("C:\\before.bmp"), SPIF_UPDATEINIFILE);
+    SetWallpaper("C:\\before.bmp");
 
     CUiScript script;
     script.Then(Opened())
@@ -386,12 +381,12 @@ TEST_F(SettingsDlgTest, ChangeNowDrawsFromTheLastScanAndStaysOpen)
             return true;
         })
         .Then(Click(IDC_CHANGE_NOW))
-        .Then(Until([&] { return wallpaper() == strPicture; }))
+        .Then(Until([&] { return CurrentWallpaper() == strPicture; }))
         .Then([&] {
             EXPECT_TRUE(IsWindowVisible(Dialog()));
             return true;
         })
         .Then(Click(IDOK));
     Run(script);
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), SPIF_UPDATEINIFILE);
+    SetWallpaper("");
 }

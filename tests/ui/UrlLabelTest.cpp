@@ -1,5 +1,6 @@
 #include "ui/UrlLabel.h"
 
+#include "support/HostWindow.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValueGuard.h"
 #include "support/TestFiles.h"
@@ -34,61 +35,6 @@ protected:
             ++m_nSetFont;
         return CUrlLabel::WindowProc(message, wParam, lParam);
     }
-};
-
-// A plain top-level window bound to a framework object, so that its
-// statics' colour requests and clicks are reflected to them, as in a dialog.
-class CHostWindow
-{
-public:
-    CHostWindow()
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VellomarTestHost";
-        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        RegisterClassA(&wc);
-        m_hWnd = CreateWindowExA(0, "VellomarTestHost", "host", WS_POPUP | WS_VISIBLE, 100, 100, 500, 300, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-        m_wnd.SubclassWindow(m_hWnd);
-    }
-    ~CHostWindow() { DestroyWindow(m_hWnd); }
-
-    HWND AddStatic(const char* pszText, DWORD dwStyle, int x, int y, int cx, int cy, int nId = 100)
-    {
-        HWND hStatic = CreateWindowExA(0, "STATIC", pszText, WS_CHILD | WS_VISIBLE | dwStyle, x, y, cx, cy, m_hWnd,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), GetModuleHandleA(nullptr),
-                                       nullptr);
-        SendMessageA(hStatic, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-        return hStatic;
-    }
-
-    // The text colour the label sets when its parent is asked for colours.
-    COLORREF TextColor(HWND hLabel) const
-    {
-        HDC hDC = CreateCompatibleDC(nullptr);
-        SetTextColor(hDC, RGB(1, 2, 3));
-        LRESULT lBrush = SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
-                                      reinterpret_cast<LPARAM>(hLabel));
-        COLORREF color = GetTextColor(hDC);
-        EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), lBrush);
-        EXPECT_EQ(TRANSPARENT, GetBkMode(hDC));
-        DeleteDC(hDC);
-        return color;
-    }
-
-    // Client rectangle of a child in this window's coordinates.
-    RECT ChildRect(HWND hChild) const
-    {
-        RECT rc;
-        GetWindowRect(hChild, &rc);
-        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(&rc), 2);
-        return rc;
-    }
-
-    HWND m_hWnd;
-    CWnd m_wnd;
 };
 
 std::string TipText(HWND hTip, HWND hLabel)
