@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/SettingsStore.h"
 #include "engine/Wallpaper.h"
+#include "platform/OleSession.h"
 #include "ui/SettingsDlg.h"
 
 #include <mbstring.h>
@@ -59,7 +60,9 @@ void CChangerApp::SettleDataFolder(const CString& strRunMode)
     if (!m_pfnGetFolderPath)
         return;
     char szAppData[MAX_PATH] = "";
-    if (FAILED(m_pfnGetFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData)))
+    // S_FALSE means the folder does not exist; an empty answer names none.
+    if (m_pfnGetFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData) != S_OK ||
+        szAppData[0] == '\0')
         return;
 
     g_strDataDir = CString(szAppData) + "\\Vellomar\\";
@@ -85,8 +88,10 @@ BOOL CChangerApp::InitInstance()
     }
 
     Enable3dControls();
+    COleSession ole; // the silent mode runs without it
     CSettingsDlg dlg(nullptr);
     m_pMainWnd = &dlg;
     dlg.DoModal();
+    m_pMainWnd = nullptr;
     return FALSE;
 }

@@ -1,8 +1,10 @@
 #include "engine/Picture.h"
 
+#include "platform/ComPtr.h"
 #include "platform/File.h"
-#include "platform/WinApp.h"
-#include "platform/Wnd.h"
+#include "platform/FileFind.h"
+#include "platform/HeapBuffer.h"
+#include "platform/MessageBox.h"
 
 #include <climits>
 #include <cstdlib>
@@ -16,44 +18,42 @@ const UINT kErrorTextSize = 255;
 const int kHimetricPerInch = 2540;
 const int kPixelsPerInch = 96;
 const DWORD kStorageMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
+const char kTemporaryPrefix[] = "vlm";
+const char kTemporaryPattern[] = "vlm*.tmp";
+// A write takes well under a second; a partial file older than this was
+// left by a run that was killed, and no live run still needs it.
+const ULONGLONG kStaleTemporaryAge = 10ULL * 60 * 10000000; // 10 minutes in 100 ns units
 
-// Releases a COM interface when the scope ends.
-template <class T>
-class CComRelease
+ULONGLONG AsNumber(const FILETIME& time)
 {
-public:
-    CComRelease() = default;
-    CComRelease(const CComRelease&) = delete;
-    CComRelease& operator=(const CComRelease&) = delete;
-    ~CComRelease() { Release(); }
-    void Release()
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Removes the partial files that killed runs left in the folder.
+void RemoveStaleTemporaries(const CString& strFolder)
+{
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    CFileFind finder;
+    if (!finder.FindFile(strFolder + "\\" + kTemporaryPattern))
+        return;
+    BOOL bMore;
+    do
     {
-        if (m_p)
-            m_p->Release();
-        m_p = nullptr;
-    }
-    // For the creating call's out-parameter; holds nothing yet.
-    T** Receive() { return &m_p; }
-    T* operator->() const { return m_p; }
-    T* Get() const { return m_p; }
+        bMore = finder.FindNextFile();
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        CString strPath = finder.GetFilePath();
+        if (finder.HasAnsiName() && ::GetFileAttributesExA(strPath, GetFileExInfoStandard, &data) &&
+            AsNumber(now) - AsNumber(data.ftLastWriteTime) > kStaleTemporaryAge)
+            ::DeleteFileA(strPath); // one still open elsewhere stays
+    } while (bMore);
+}
 
-private:
-    T* m_p = nullptr;
-};
-
-// A malloc'ed block freed when the scope ends.
-class CHeapBuffer
+CString FolderOf(const CString& strPath)
 {
-public:
-    explicit CHeapBuffer(size_t nSize) : m_p(static_cast<BYTE*>(malloc(nSize ? nSize : 1))) {}
-    CHeapBuffer(const CHeapBuffer&) = delete;
-    CHeapBuffer& operator=(const CHeapBuffer&) = delete;
-    ~CHeapBuffer() { free(m_p); }
-    BYTE* Get() const { return m_p; }
-
-private:
-    BYTE* m_p;
-};
+    int nSlash = strPath.ReverseFind('\\');
+    return nSlash >= 0 ? strPath.Left(nSlash) : CString(".");
+}
 } // namespace
 
 CPicture::~CPicture()
@@ -81,9 +81,7 @@ void CPicture::ShowFileError(const CFileException& error)
 
 void CPicture::ShowError(LPCSTR lpszText)
 {
-    CWnd* pMainWnd = AfxGetMainWnd();
-    ::MessageBoxExA(pMainWnd ? pMainWnd->GetSafeHwnd() : nullptr, lpszText, "CPicture Error", MB_ICONERROR | MB_OK,
-                    MAKELANGID(LANG_ENGLISH, SUBLANG_NEUTRAL));
+    AfxMessageBoxEx(lpszText, "CPicture Error", MB_ICONERROR | MB_OK, MAKELANGID(LANG_ENGLISH, SUBLANG_NEUTRAL));
 }
 
 BOOL CPicture::LoadFile(CString strPath)
@@ -182,13 +180,10 @@ BOOL CPicture::WriteBitmapFile(CString strPath)
     if (!m_pPicture)
         return FALSE;
 
-    CFile file;
-    CFileException error;
-    CComRelease<ILockBytes> lockBytes;
-    CComRelease<IStorage> storage;
-    CComRelease<IStream> stream;
-
     // The picture saves itself into a stream of a compound file in memory.
+    CComPtr<ILockBytes> lockBytes;
+    CComPtr<IStorage> storage;
+    CComPtr<IStream> stream;
     HRESULT hr = ::CreateILockBytesOnHGlobal(nullptr, TRUE, lockBytes.Receive());
     if (SUCCEEDED(hr))
         hr = ::StgCreateDocfileOnILockBytes(lockBytes.Get(), kStorageMode, 0, storage.Receive());
@@ -220,27 +215,36 @@ BOOL CPicture::WriteBitmapFile(CString strPath)
     lockBytes->Flush();
     if (FAILED(hr) || nGot != static_cast<ULONG>(cb))
         return FALSE;
+    return ReplaceFile(strPath, buffer.Get(), nGot);
+}
 
+BOOL CPicture::ReplaceFile(const CString& strPath, const void* pData, UINT nSize)
+{
     // The target may be the current wallpaper: write beside it and replace
     // it only once every byte is down, so a failed write (a full disk)
     // leaves its previous content, never a cut-off picture.
-    CString strPartial;
-    strPartial.Format("%s.%lu.tmp", static_cast<LPCSTR>(strPath), ::GetCurrentProcessId());
+    CString strFolder = FolderOf(strPath);
+    RemoveStaleTemporaries(strFolder);
+    CFile file;
+    CFileException error;
+    char szPartial[MAX_PATH] = "";
     BOOL bResult = FALSE;
-    if (file.Open(strPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error))
+    if (!::GetTempFileNameA(strFolder, kTemporaryPrefix, 0, szPartial))
+        error.SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
+    else if (file.Open(szPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error))
     {
-        bResult = file.Write(buffer.Get(), nGot, &error);
+        bResult = file.Write(pData, nSize, &error);
         file.Close();
-        if (bResult && !::MoveFileExA(strPartial, strPath, MOVEFILE_REPLACE_EXISTING))
+        if (bResult && !::MoveFileExA(szPartial, strPath, MOVEFILE_REPLACE_EXISTING))
         {
             error.SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
             bResult = FALSE;
         }
-        if (!bResult)
-            ::DeleteFileA(strPartial);
     }
     if (!bResult)
     {
+        if (szPartial[0])
+            ::DeleteFileA(szPartial);
         error.m_strFileName = strPath; // the user knows the target, not our partial file
         ShowFileError(error);
     }

@@ -34,6 +34,10 @@ public:
     int m_nWidth = 0;           // pixels at 96 per inch
 
 private:
+    // Writes the bytes to a partial file beside the target, then moves it
+    // over the target, so the target holds either all of them or its old
+    // content.
+    static BOOL ReplaceFile(const CString& strPath, const void* pData, UINT nSize);
     static void ShowError(LPCSTR lpszText);
     static void ShowFileError(const CFileException& error);
 };

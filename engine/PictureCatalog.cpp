@@ -29,7 +29,7 @@ void ScanFolder(LPCSTR lpszPath)
         {
             // The entry moved to is valid even when no further one follows.
             bMore = finder.FindNextFile();
-            if (finder.IsDots() || finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+            if (finder.IsDots() || finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !finder.HasAnsiName())
                 continue;
             g_arrPictures.Add(finder.GetFilePath());
         } while (bMore);
@@ -42,7 +42,7 @@ void ScanFolder(LPCSTR lpszPath)
     do
     {
         bMore = finder.FindNextFile();
-        if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+        if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !finder.HasAnsiName())
             continue;
         CString strFolder = finder.GetFilePath();
         // Gone since the search listed it: skip it without a word.

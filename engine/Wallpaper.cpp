@@ -12,6 +12,8 @@ namespace
 {
 const char kConvertedFileName[] = "Tarnwick.bmp";
 const int kRandMax = 32767;
+const int kRandBits = 15;
+const int kSingleDrawLimit = kRandMax + 1; // one rand() reaches this many entries
 
 BOOL EndsInBmp(const CString& strPath)
 {
@@ -27,6 +29,20 @@ int PictureIndexFor(int nCount, int nRandom)
     return nIndex >= nCount ? nCount - 1 : static_cast<int>(nIndex);
 }
 
+int WidePictureIndexFor(int nCount, int nRandomHigh, int nRandomLow)
+{
+    long long nRandom = (static_cast<long long>(nRandomHigh & kRandMax) << kRandBits) | (nRandomLow & kRandMax);
+    return static_cast<int>((static_cast<long long>(nCount) * nRandom) >> (2 * kRandBits));
+}
+
+int DrawPictureIndex(int nCount)
+{
+    if (nCount <= kSingleDrawLimit)
+        return PictureIndexFor(nCount, rand());
+    int nHigh = rand();
+    return WidePictureIndexFor(nCount, nHigh, rand());
+}
+
 void ChangeWallpaper(BOOL bRescan)
 {
     if (bRescan)
@@ -38,8 +54,14 @@ void ChangeWallpaper(BOOL bRescan)
     if (nCount == 0)
         return;
 
-    CString strPath = g_arrPictures[PictureIndexFor(nCount, rand())];
-    if (!EndsInBmp(strPath))
+    CString strPath = g_arrPictures[DrawPictureIndex(nCount)];
+    if (EndsInBmp(strPath))
+    {
+        // Deleted since the scan: the desktop keeps what it shows.
+        if (::GetFileAttributesA(strPath) == INVALID_FILE_ATTRIBUTES)
+            return;
+    }
+    else
     {
         CPicture picture;
         BOOL bLoaded = picture.LoadFile(strPath);

@@ -27,6 +27,7 @@ int CFileException::OsErrorToCause(LONG lOsError)
     case ERROR_BAD_PATHNAME:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
+    case ERROR_DIRECTORY: // a folder that is missing or not a folder
         return badPath;
     case ERROR_TOO_MANY_OPEN_FILES:
         return tooManyOpenFiles;

@@ -7,6 +7,11 @@
 // Directory search over one pattern. FindNextFile moves to the next entry and
 // says whether another one follows: the entry it moved to is valid even when
 // it returns FALSE, so a loop processes the last entry too.
+//
+// Names come to us in the ANSI code page. One that the code page cannot hold
+// (a Cyrillic name under 1252) is given by its short name when the volume
+// keeps one; with neither, HasAnsiName is FALSE and the entry cannot be
+// reached through an ANSI path at all.
 class CFileFind
 {
 public:
@@ -21,14 +26,20 @@ public:
 
     BOOL IsDots() const;
     BOOL MatchesMask(DWORD dwMask) const;
-    // The searched folder, a backslash, and the entry's long name.
+    BOOL HasAnsiName() const { return m_bHaveCurrent && m_szName[0] != '\0'; }
+    // The searched folder, a backslash, and the entry's name: its long name,
+    // or its short name where only that one has an ANSI form.
     CString GetFilePath() const;
 
 private:
+    void TakeNext();
+
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
     BOOL m_bHaveCurrent = FALSE;
     BOOL m_bHaveNext = FALSE;
-    WIN32_FIND_DATAA m_current = {};
-    WIN32_FIND_DATAA m_next = {};
+    WIN32_FIND_DATAW m_next = {};
+    DWORD m_dwAttributes = 0;
+    char m_szName[2 * MAX_PATH] = ""; // empty when the entry has no ANSI name
     CString m_strRoot;
+    BOOL m_bRootHasSeparator = FALSE; // a drive root ("C:\") keeps its backslash
 };

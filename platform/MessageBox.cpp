@@ -3,9 +3,19 @@
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"
 
-int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp: no help file ships*/)
+HWND AfxGetMessageBoxOwner()
 {
     CWnd* pMainWnd = AfxGetMainWnd();
-    HWND hWndOwner = pMainWnd ? pMainWnd->GetSafeHwnd() : nullptr;
-    return ::MessageBoxA(hWndOwner, lpszText, AfxGetAppName(), nType);
+    HWND hMainWnd = pMainWnd ? pMainWnd->GetSafeHwnd() : nullptr;
+    return hMainWnd ? ::GetLastActivePopup(hMainWnd) : nullptr;
+}
+
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp: no help file ships*/)
+{
+    return ::MessageBoxA(AfxGetMessageBoxOwner(), lpszText, AfxGetAppName(), nType);
+}
+
+int AfxMessageBoxEx(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType, WORD wLanguageId)
+{
+    return ::MessageBoxExA(AfxGetMessageBoxOwner(), lpszText, lpszCaption, nType, wLanguageId);
 }

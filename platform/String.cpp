@@ -1,5 +1,6 @@
 #include "platform/String.h"
 
+#include "platform/Mbcs.h"
 #include "platform/ResourceHandle.h"
 
 #include <cstdarg>
@@ -246,27 +247,17 @@ int CString::Delete(int nIndex, int nCount)
 
 int CString::Find(char ch, int nStart) const
 {
-    if (nStart < 0 || nStart >= GetLength())
-        return -1;
-    LPCSTR psz = *this;
-    const void* pHit = memchr(psz + nStart, ch, GetLength() - nStart);
-    return pHit ? static_cast<int>(static_cast<LPCSTR>(pHit) - psz) : -1;
+    return MbcsFind(*this, GetLength(), nStart, ch);
 }
 
 int CString::Find(LPCSTR pszSub, int nStart) const
 {
-    if (!pszSub || nStart < 0 || nStart > GetLength())
-        return -1;
-    LPCSTR psz = *this;
-    LPCSTR pHit = strstr(psz + nStart, pszSub);
-    return pHit ? static_cast<int>(pHit - psz) : -1;
+    return pszSub ? MbcsFindText(*this, GetLength(), nStart, pszSub) : -1;
 }
 
 int CString::ReverseFind(char ch) const
 {
-    LPCSTR psz = *this;
-    LPCSTR pHit = strrchr(psz, ch);
-    return pHit ? static_cast<int>(pHit - psz) : -1;
+    return MbcsReverseFind(*this, GetLength(), ch);
 }
 
 BOOL CString::Format(LPCSTR pszFormat, ...)

@@ -42,6 +42,8 @@ public:
     int CompareNoCase(LPCSTR psz) const;
 
     // Counts are clamped to the string, as callers cutting paths expect.
+    // The searches step over double-byte characters: a trail byte is never
+    // taken for the character searched.
     CString Left(int nCount) const;
     CString Right(int nCount) const;
     CString Mid(int nFirst) const;

@@ -3,7 +3,10 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
-PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb cmake googletest imagemagick nsis"
+PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb cmake googletest imagemagick nsis locales"
+# Wine takes a process's ANSI code page from its Unix locale: the tests run
+# some programs under Japanese (932) and Russian (1251) ones.
+TEST_LOCALES="ja_JP.UTF-8 ru_RU.UTF-8"
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -19,6 +22,20 @@ install_packages() {
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
   fi
+  generate_locales
+}
+
+generate_locales() {
+  local l wanted=""
+  for l in $TEST_LOCALES; do
+    locale -a 2>/dev/null | grep -qix "$(echo "$l" | sed 's/UTF-8/utf8/')" || wanted="$wanted $l"
+  done
+  [ -z "$wanted" ] && return 0
+  echo "== Generating locales:$wanted"
+  for l in $wanted; do
+    grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+  done
+  as_root locale-gen >/dev/null
 }
 
 # build_arch ARCH (x86_64 | i686) [extra cmake args...]

@@ -5,6 +5,7 @@
 #include "engine/PictureCatalog.h"
 #include "engine/Wallpaper.h"
 #include "platform/Gdi.h"
+#include "platform/Mbcs.h"
 #include "platform/ResourceHandle.h"
 #include "res/resource.h"
 #include "ui/AboutBox.h"
@@ -160,10 +161,14 @@ void CSettingsDlg::OnBrowse()
     LPITEMIDLIST pidl = ::SHBrowseForFolderA(&bi);
     if (!pidl)
         return;
-    // An item without a file-system path leaves an empty text.
-    if (!::SHGetPathFromIDListA(pidl, szFolder))
-        szFolder[0] = '\0';
+    // A choice with no file-system path (Control Panel, a phone) or with one
+    // the ANSI code page cannot hold counts as cancelled: storing the text
+    // left behind would wipe the user's folder.
+    WCHAR szWide[MAX_PATH] = L"";
+    BOOL bUsable = ::SHGetPathFromIDListW(pidl, szWide) && szWide[0] && MbcsFromWide(szWide, szFolder, MAX_PATH);
     ::CoTaskMemFree(pidl);
+    if (!bUsable)
+        return;
 
     g_strPicturesPath = szFolder;
     WritePicturesPath(g_strPicturesPath);
@@ -176,4 +181,7 @@ void CSettingsDlg::OnAutostart()
 {
     UpdateData(TRUE); // the automatic box has already toggled itself
     SetAutostart(m_bAutostart ? TRUE : FALSE);
+    // A refused write must not leave the box claiming what the Run key lacks.
+    m_bAutostart = QueryAutostart() ? 1 : 0;
+    UpdateData(FALSE);
 }

@@ -269,16 +269,24 @@ void CUrlLabel::LoadDefaultCursor()
 {
     if (m_cursor)
         return;
+    // The help program's hand, read as data: that works for a 32-bit file
+    // in a 64-bit process too, and runs none of its code.
     char szWindows[MAX_PATH] = "";
     ::GetWindowsDirectoryA(szWindows, MAX_PATH);
     CString strModule = CString(szWindows) + "\\winhlp32.exe";
-    HMODULE hModule = ::LoadLibraryA(strModule);
-    if (!hModule)
-        return;
-    HCURSOR hHand = ::LoadCursorA(hModule, MAKEINTRESOURCEA(kHandCursorId));
-    if (hHand)
-        m_cursor = static_cast<HCURSOR>(::CopyIcon(hHand)); // ours, unlike the module's
-    ::FreeLibrary(hModule);
+    HMODULE hModule =
+        ::LoadLibraryExA(strModule, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (hModule)
+    {
+        HCURSOR hHand = ::LoadCursorA(hModule, MAKEINTRESOURCEA(kHandCursorId));
+        if (hHand)
+            m_cursor = static_cast<HCURSOR>(::CopyIcon(hHand)); // ours, unlike the module's
+        ::FreeLibrary(hModule);
+    }
+    // Systems without the help program have a hand of their own; a copy,
+    // since the label destroys the cursor it holds.
+    if (!m_cursor)
+        m_cursor = static_cast<HCURSOR>(::CopyIcon(::LoadCursorA(nullptr, IDC_HAND)));
 }
 
 void CUrlLabel::BuildTipText(LPCSTR lpszUrl)

@@ -10,40 +10,6 @@
 
 namespace
 {
-enum class Mode
-{
-    Silent,
-    Dialog,
-    Hung
-};
-
-const char* ModeName(Mode mode)
-{
-    return mode == Mode::Silent ? "silent" : mode == Mode::Dialog ? "dialog" : "hung";
-}
-
-// Runs the program with an exact command line. A settings window that shows
-// up is closed with its OK button: that run was the dialog mode.
-Mode RunAndObserve(const std::string& strProgram, const std::string& strCommandLine)
-{
-    CChildProcess child;
-    if (!child.Start(strProgram, strCommandLine))
-        return Mode::Hung;
-    DWORD dwStart = GetTickCount();
-    while (GetTickCount() - dwStart < 15000)
-    {
-        if (child.Wait(20) != -1)
-            return Mode::Silent;
-        HWND hDialog = child.FindWindow("#32770");
-        if (hDialog && WindowText(hDialog) == "Vellomar")
-        {
-            ClickButton(hDialog, IDOK);
-            return child.Wait(10000) == -1 ? Mode::Hung : Mode::Dialog;
-        }
-    }
-    return Mode::Hung;
-}
-
 std::string WallpaperSetting()
 {
     std::vector<BYTE> data;
@@ -55,14 +21,14 @@ std::string WallpaperSetting()
 struct TailCase
 {
     const char* pszTail;
-    Mode withUsableFolder;
+    RunMode withUsableFolder;
 };
 
 const TailCase kTails[] = {
-    {"", Mode::Silent},         {" /c", Mode::Dialog},      {" /config", Mode::Dialog},
-    {" /install", Mode::Dialog}, {" /C", Mode::Silent},      {" /Config", Mode::Silent},
-    {" -c", Mode::Silent},       {" config", Mode::Silent},  {" /config ", Mode::Silent},
-    {"   /config", Mode::Dialog}, {"\t/c", Mode::Dialog},
+    {"", RunMode::Silent},         {" /c", RunMode::Dialog},      {" /config", RunMode::Dialog},
+    {" /install", RunMode::Dialog}, {" /C", RunMode::Silent},      {" /Config", RunMode::Silent},
+    {" -c", RunMode::Silent},       {" config", RunMode::Silent},  {" /config ", RunMode::Silent},
+    {"   /config", RunMode::Dialog}, {"\t/c", RunMode::Dialog},
 };
 } // namespace
 
@@ -85,9 +51,9 @@ TEST_F(RunModeTest, UsableFolderRunsSilentUnlessTheTailIsASwitch)
     {
         SCOPED_TRACE(std::string("tail '") + c.pszTail + "'");
         SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
-        Mode mode = RunAndObserve(VellomarExePath(), "Vellomar.exe" + std::string(c.pszTail));
-        EXPECT_STREQ(ModeName(c.withUsableFolder), ModeName(mode));
-        EXPECT_EQ(c.withUsableFolder == Mode::Silent ? strPicture : "unchanged", WallpaperSetting());
+        RunMode mode = RunAndObserve(VellomarExePath(), "Vellomar.exe" + std::string(c.pszTail));
+        EXPECT_STREQ(RunModeName(c.withUsableFolder), RunModeName(mode));
+        EXPECT_EQ(c.withUsableFolder == RunMode::Silent ? strPicture : "unchanged", WallpaperSetting());
     }
 }
 
@@ -99,7 +65,7 @@ TEST_F(RunModeTest, MissingOrEmptyFolderAlwaysOpensTheDialog)
         for (const TailCase& c : kTails)
         {
             SCOPED_TRACE(std::string("tail '") + c.pszTail + "', stored '" + strStored + "'");
-            EXPECT_STREQ("dialog", ModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe" + std::string(c.pszTail))));
+            EXPECT_STREQ("dialog", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe" + std::string(c.pszTail))));
         }
     }
 }
@@ -112,7 +78,7 @@ TEST_F(RunModeTest, PictureFileAsFolderPassesTheStartupTest)
     WriteBytes(strFile, MakeBmp(4, 4));
     m_data.Configure(strFile);
     SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
-    EXPECT_STREQ("silent", ModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe")));
+    EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe")));
     EXPECT_EQ("unchanged", WallpaperSetting());
 }
 
@@ -130,21 +96,21 @@ TEST_F(RunModeTest, UnquotedPathWithABlankIsALogOnStart)
 
     m_data.Configure(m_pictures.Path());
     SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
-    EXPECT_STREQ("silent", ModeName(RunAndObserve(strProgram, strProgram)));
+    EXPECT_STREQ("silent", RunModeName(RunAndObserve(strProgram, strProgram)));
     EXPECT_EQ(strPicture, WallpaperSetting());
 
     m_data.Configure("");
-    EXPECT_STREQ("dialog", ModeName(RunAndObserve(strProgram, strProgram)));
+    EXPECT_STREQ("dialog", RunModeName(RunAndObserve(strProgram, strProgram)));
 }
 
 TEST_F(RunModeTest, OnlyInstallCreatesTheDataFolder)
 {
     ASSERT_FALSE(FileExists(DataFolder()));
-    EXPECT_STREQ("dialog", ModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe /config")));
+    EXPECT_STREQ("dialog", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe /config")));
     EXPECT_FALSE(FileExists(DataFolder()));
-    EXPECT_STREQ("dialog", ModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe")));
+    EXPECT_STREQ("dialog", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe")));
     EXPECT_FALSE(FileExists(DataFolder()));
-    EXPECT_STREQ("dialog", ModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe /install")));
+    EXPECT_STREQ("dialog", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe /install")));
     EXPECT_TRUE(FileExists(DataFolder()));
     EXPECT_FALSE(FileExists(DataFolder() + "\\config.cfg")) << "a first installation has no settings yet";
 }

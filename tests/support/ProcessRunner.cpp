@@ -1,6 +1,7 @@
 #include "ProcessRunner.h"
 
 #include "TestFiles.h"
+#include "UiScript.h"
 
 #include <vector>
 
@@ -78,4 +79,30 @@ long RunVellomar(const std::string& strCommandLine, DWORD dwTimeoutMs)
     if (!child.Start(VellomarExePath(), strCommandLine))
         return -2;
     return child.Wait(dwTimeoutMs);
+}
+
+const char* RunModeName(RunMode mode)
+{
+    return mode == RunMode::Silent ? "silent" : mode == RunMode::Dialog ? "dialog" : "failed";
+}
+
+RunMode RunAndObserve(const std::string& strProgram, const std::string& strCommandLine)
+{
+    CChildProcess child;
+    if (!child.Start(strProgram, strCommandLine))
+        return RunMode::Failed;
+    DWORD dwStart = ::GetTickCount();
+    while (::GetTickCount() - dwStart < 15000)
+    {
+        long nExit = child.Wait(20);
+        if (nExit != -1)
+            return nExit == 0 ? RunMode::Silent : RunMode::Failed;
+        HWND hDialog = child.FindWindow("#32770");
+        if (hDialog && WindowText(hDialog) == "Vellomar")
+        {
+            ClickButton(hDialog, IDOK);
+            return child.Wait(10000) == 0 ? RunMode::Dialog : RunMode::Failed;
+        }
+    }
+    return RunMode::Failed;
 }

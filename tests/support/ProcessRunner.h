@@ -28,3 +28,14 @@ private:
 // Starts the built program with exactly this command line (program name
 // included) and waits for its end; -1 when it did not end in time.
 long RunVellomar(const std::string& strCommandLine, DWORD dwTimeoutMs = 15000);
+
+enum class RunMode
+{
+    Silent, // ended by itself with exit code 0 and showed no window
+    Dialog, // showed the settings dialog, which was closed with OK
+    Failed  // crashed, failed, showed something else or hung
+};
+const char* RunModeName(RunMode mode);
+
+// Runs a program with an exact command line and tells which mode it ran in.
+RunMode RunAndObserve(const std::string& strProgram, const std::string& strCommandLine);

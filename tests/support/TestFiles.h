@@ -45,3 +45,8 @@ void SetWallpaper(const std::string& strPath);
 // The user's application-data folder in the test prefix and ours in it.
 std::string AppDataFolder();
 std::string DataFolder();
+
+// A name in the ANSI code page, widened; and whether a wide name has an exact
+// ANSI form (no best-fit look-alike).
+std::wstring Widen(const std::string& strAnsi);
+bool HasAnsiForm(const std::wstring& strWide);

@@ -4,6 +4,7 @@
 
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValueGuard.h"
+#include "support/ShellItem.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
 
@@ -100,30 +101,53 @@ protected:
     // A step that waits until the condition holds.
     static CUiScript::Step Until(std::function<bool()> condition) { return condition; }
 
-    // A step that selects a folder in the shell's chooser and presses a
-    // button once the chooser shows it selected (a fresh prefix fills its
-    // tree slowly, and a selection asked for before that is dropped).
-    static CUiScript::Step ChooseFolder(HWND* phChooser, const std::string& strFolder, int nButton)
+    // A step that selects a shell item in the chooser and presses a button
+    // once the chooser shows it selected (a fresh prefix fills its tree
+    // slowly, and a selection asked for before that is dropped).
+    static CUiScript::Step ChooseItem(HWND* phChooser, const CShellItem* pItem, int nButton)
     {
         return [=] {
             HWND hChooser = *phChooser;
             HWND hTree = FindWindowExA(hChooser, nullptr, "SysTreeView32", nullptr);
             if (!hTree || !IsWindowVisible(hChooser))
                 return false;
-            SendMessageA(hChooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(strFolder.c_str()));
-            char szText[MAX_PATH] = "";
-            TVITEMA item = {};
+            if (pItem->Path().empty())
+                SendMessageW(hChooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(pItem->Pidl()));
+            else
+                SendMessageW(hChooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(pItem->Path().c_str()));
+            WCHAR szText[MAX_PATH] = L"";
+            TVITEMW item = {};
             item.mask = TVIF_TEXT;
-            item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+            item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
             item.pszText = szText;
             item.cchTextMax = MAX_PATH;
-            if (!item.hItem || !SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-                return false;
-            if (strFolder.substr(strFolder.rfind('\\') + 1) != szText)
+            if (!item.hItem || !SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ||
+                pItem->DisplayName() != szText)
                 return false;
             ClickButton(hChooser, nButton);
             return true;
         };
+    }
+
+    // Opens the chooser from the browse button, picks the item, presses the
+    // button and waits for the chooser to close.
+    static void AddChoice(CUiScript& script, CSettingsDlg& dlg, HWND* phChooser, const CShellItem& item, int nButton)
+    {
+        script
+            .Then([&dlg] {
+                PostMessageA(GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
+                return true;
+            })
+            .Then([=] { return (*phChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; })
+            .Then(ChooseItem(phChooser, &item, nButton))
+            .Then([=] { return !IsWindow(*phChooser); });
+    }
+
+    std::string StoredPath() const
+    {
+        char szStored[MAX_PATH] = "";
+        GetPrivateProfileStringA("main", "PicturesPath", "", szStored, sizeof(szStored), (m_data / "config.cfg").c_str());
+        return szStored;
     }
 
     CTempDir m_data;
@@ -223,40 +247,66 @@ TEST_F(SettingsDlgTest, FolderChooserStoresAndScansTheChoice)
     CTempDir chosen;
     WriteText(chosen / "one.gif", "x");
     WriteText(chosen / "two.jpg", "x");
-    std::string strConfig = m_data / "config.cfg";
+    CShellItem chosenItem(Widen(chosen.Path()));
+    CShellItem otherItem(Widen(m_pictures.Path()));
 
     CUiScript script;
     HWND hChooser = nullptr;
-    script.Then(Opened())
-        .Then(Click(IDC_BROWSE))
-        .Then(Until([&] { return (hChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; }))
-        .Then(ChooseFolder(&hChooser, chosen.Path(), IDOK))
-        .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 2"; }))
-        .Then([&] {
-            EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
-            char szStored[MAX_PATH] = "";
-            GetPrivateProfileStringA("main", "PicturesPath", "", szStored, sizeof(szStored), strConfig.c_str());
-            EXPECT_EQ(chosen.Path(), std::string(szStored));
-            EXPECT_EQ(chosen.Path(), std::string(g_strPicturesPath));
-            return true;
-        })
-        // Cancel changes nothing: path, file, list and counters stay.
-        .Then(Click(IDC_BROWSE))
-        .Then(Until([&] { return (hChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; }))
-        .Then(ChooseFolder(&hChooser, m_pictures.Path(), IDCANCEL))
-        .Then(Until([&] { return !IsWindow(hChooser); }))
-        .Then([&] {
-            PumpMessages(100);
-            EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
-            EXPECT_EQ("Files : 2", Text(IDC_FILE_COUNT));
-            EXPECT_EQ(2, g_arrPictures.GetSize());
-            char szStored[MAX_PATH] = "";
-            GetPrivateProfileStringA("main", "PicturesPath", "", szStored, sizeof(szStored), strConfig.c_str());
-            EXPECT_EQ(chosen.Path(), std::string(szStored));
-            return true;
-        })
-        .Then(Click(IDOK));
+    script.Then(Opened());
+    AddChoice(script, m_dlg, &hChooser, chosenItem, IDOK);
+    script.Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 2"; })).Then([&] {
+        EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
+        EXPECT_EQ(chosen.Path(), StoredPath());
+        EXPECT_EQ(chosen.Path(), std::string(g_strPicturesPath));
+        return true;
+    });
+    // Cancel changes nothing: path, file, list and counters stay.
+    AddChoice(script, m_dlg, &hChooser, otherItem, IDCANCEL);
+    script.Then([&] {
+        PumpMessages(100);
+        EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
+        EXPECT_EQ("Files : 2", Text(IDC_FILE_COUNT));
+        EXPECT_EQ(2, g_arrPictures.GetSize());
+        EXPECT_EQ(chosen.Path(), StoredPath());
+        return true;
+    });
+    script.Then(Click(IDOK));
     Run(script);
+}
+
+TEST_F(SettingsDlgTest, ChoiceWithoutAnAnsiPathCountsAsCancelled)
+{
+    // A folder the code page cannot name, and My Computer, which has no
+    // file-system path at all.
+    std::wstring strCyrillic = Widen(m_pictures.Path()) + L"\\\x0444\x043E\x0442\x043E";
+    ASSERT_TRUE(CreateDirectoryW(strCyrillic.c_str(), nullptr));
+    ASSERT_FALSE(HasAnsiForm(strCyrillic)) << "the test needs a code page without Cyrillic, not " << GetACP();
+    WriteText(m_pictures / "kept.jpg", "x");
+    WritePrivateProfileStringA("main", "PicturesPath", m_pictures.Path().c_str(), (m_data / "config.cfg").c_str());
+    CShellItem cyrillic(strCyrillic);
+    CShellItem computer(CSIDL_DRIVES);
+
+    for (const CShellItem* pItem : {&cyrillic, &computer})
+    {
+        SCOPED_TRACE(pItem == &cyrillic ? "Cyrillic folder" : "My Computer");
+        CSettingsDlg dlg(nullptr);
+        CUiScript script;
+        HWND hChooser = nullptr;
+        script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); });
+        AddChoice(script, dlg, &hChooser, *pItem, IDOK);
+        script.Then([&] {
+            PumpMessages(100);
+            EXPECT_EQ(m_pictures.Path(), WindowText(GetDlgItem(dlg.m_hWnd, IDC_PATH)));
+            EXPECT_EQ("Files : 0", WindowText(GetDlgItem(dlg.m_hWnd, IDC_FILE_COUNT))) << "no scan";
+            ClickButton(dlg.m_hWnd, IDOK);
+            return true;
+        });
+        script.Start();
+        dlg.DoModal();
+        EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+        EXPECT_EQ(m_pictures.Path(), StoredPath());
+        EXPECT_EQ(m_pictures.Path(), std::string(g_strPicturesPath));
+    }
 }
 
 TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
@@ -291,39 +341,24 @@ TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
     EXPECT_EQ(szProgram, runValue());
 }
 
-TEST_F(SettingsDlgTest, FailedSwitchKeepsTheBoxAsTheUserSetIt)
+TEST_F(SettingsDlgTest, RefusedSwitchLeavesTheBoxAsTheRunKeyIs)
 {
     DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
-    {
-        CKeyAccessDenied denied(kRunKey);
-        ASSERT_TRUE(denied.Denied());
-        CMessageBoxCatcher catcher;
-        CUiScript script;
-        script.Then(Opened())
-            .Then(Click(IDC_AUTOSTART))
-            .Then(Until([&] { return SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0) == BST_CHECKED; }))
-            .Then([&] {
-                PumpMessages(100);
-                EXPECT_EQ(BST_CHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
-                return true;
-            })
-            .Then(Click(IDOK));
-        Run(script);
-        EXPECT_TRUE(catcher.Boxes().empty()) << "nothing is shown";
-    }
-    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, nullptr, nullptr)) << "nothing was written";
-
-    // The next dialog shows the registry's state.
-    CSettingsDlg next;
+    CKeyAccessDenied denied(kRunKey);
+    ASSERT_TRUE(denied.Denied());
+    CMessageBoxCatcher catcher;
     CUiScript script;
-    script.Then([&] { return next.m_hWnd && IsWindowVisible(next.m_hWnd); }).Then([&] {
-        EXPECT_EQ(BST_UNCHECKED, SendMessageA(GetDlgItem(next.m_hWnd, IDC_AUTOSTART), BM_GETCHECK, 0, 0));
-        ClickButton(next.m_hWnd, IDOK);
-        return true;
-    });
-    script.Start();
-    next.DoModal();
-    EXPECT_TRUE(script.Finished());
+    script.Then(Opened())
+        .Then(Click(IDC_AUTOSTART))
+        .Then([&] {
+            PumpMessages(100); // the click has been handled
+            EXPECT_EQ(BST_UNCHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+            return true;
+        })
+        .Then(Click(IDOK));
+    Run(script);
+    EXPECT_TRUE(catcher.Boxes().empty()) << "nothing is shown";
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, nullptr, nullptr)) << "nothing was written";
 }
 
 TEST_F(SettingsDlgTest, EscIsIgnoredAndEveryCloseEndsTheDialog)
@@ -377,13 +412,22 @@ TEST_F(SettingsDlgTest, ChangeNowDrawsFromTheLastScanAndStaysOpen)
         .Then(Click(IDC_REFRESH_LIST))
         .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 1"; }))
         .Then([&] {
-            DeleteFileA(strPicture.c_str()); // no rescan: the list still names it
+            WriteBytes(m_pictures / "later.bmp", MakeBmp(8, 8)); // not scanned: never drawn
             return true;
         })
         .Then(Click(IDC_CHANGE_NOW))
         .Then(Until([&] { return CurrentWallpaper() == strPicture; }))
+        // A bitmap deleted since the scan leaves the desktop as it is.
         .Then([&] {
             EXPECT_TRUE(IsWindowVisible(Dialog()));
+            DeleteFileA(strPicture.c_str());
+            SetWallpaper("C:\\before.bmp");
+            return true;
+        })
+        .Then(Click(IDC_CHANGE_NOW))
+        .Then([&] {
+            PumpMessages(100);
+            EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
             return true;
         })
         .Then(Click(IDOK));

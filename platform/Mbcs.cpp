@@ -1,0 +1,95 @@
+#include "platform/Mbcs.h"
+
+#include <cstring>
+
+namespace
+{
+// The code page is fixed for the life of the process.
+BOOL IsDoubleByteCodePage()
+{
+    static const BOOL s_bDoubleByte = []
+    {
+        CPINFO info = {};
+        return ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
+    }();
+    return s_bDoubleByte;
+}
+
+// Bytes taken by the character at psz (1 or 2); a lead byte cut off by the
+// end of the text counts alone.
+int CharSize(LPCSTR psz, int nLeft)
+{
+    return nLeft > 1 && ::IsDBCSLeadByte(static_cast<BYTE>(*psz)) ? 2 : 1;
+}
+} // namespace
+
+int MbcsFind(LPCSTR psz, int nLength, int nStart, char ch)
+{
+    if (nStart < 0 || nStart >= nLength)
+        return -1;
+    if (!IsDoubleByteCodePage())
+    {
+        const void* pHit = memchr(psz + nStart, ch, static_cast<size_t>(nLength - nStart));
+        return pHit ? static_cast<int>(static_cast<LPCSTR>(pHit) - psz) : -1;
+    }
+    for (int i = nStart; i < nLength; i += CharSize(psz + i, nLength - i))
+        if (psz[i] == ch)
+            return i;
+    return -1;
+}
+
+int MbcsFindText(LPCSTR psz, int nLength, int nStart, LPCSTR pszSub)
+{
+    if (nStart < 0 || nStart > nLength)
+        return -1;
+    int nSub = static_cast<int>(strlen(pszSub));
+    for (int i = nStart; i + nSub <= nLength; i += IsDoubleByteCodePage() ? CharSize(psz + i, nLength - i) : 1)
+        if (memcmp(psz + i, pszSub, static_cast<size_t>(nSub)) == 0)
+            return i;
+    return -1;
+}
+
+int MbcsReverseFind(LPCSTR psz, int nLength, char ch)
+{
+    if (!IsDoubleByteCodePage())
+    {
+        for (int i = nLength - 1; i >= 0; --i)
+            if (psz[i] == ch)
+                return i;
+        return -1;
+    }
+    int nHit = -1;
+    for (int i = 0; i < nLength; i += CharSize(psz + i, nLength - i))
+        if (psz[i] == ch)
+            nHit = i;
+    return nHit;
+}
+
+BOOL MbcsEndsWith(LPCSTR psz, int nLength, char ch)
+{
+    if (nLength <= 0)
+        return FALSE;
+    if (!IsDoubleByteCodePage())
+        return psz[nLength - 1] == ch;
+    int nLast = 0;
+    for (int i = 0; i < nLength; i += CharSize(psz + i, nLength - i))
+        nLast = i;
+    return nLast == nLength - 1 && psz[nLast] == ch;
+}
+
+BOOL MbcsFromWide(LPCWSTR pszWide, LPSTR pszOut, int cbOut)
+{
+    if (cbOut <= 0)
+        return FALSE;
+    // UTF-8 as the ANSI code page holds every name, and takes neither flag.
+    BOOL bUtf8 = ::GetACP() == CP_UTF8;
+    BOOL bUsedDefault = FALSE;
+    int nWritten = ::WideCharToMultiByte(CP_ACP, bUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, pszWide, -1, pszOut, cbOut,
+                                         nullptr, bUtf8 ? nullptr : &bUsedDefault);
+    if (nWritten == 0 || bUsedDefault)
+    {
+        pszOut[0] = '\0';
+        return FALSE;
+    }
+    return TRUE;
+}

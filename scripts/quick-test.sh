@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The edit-test loop: builds only the 64-bit program and its tests (no
+# release build, no setup programs), then runs CTest with the arguments
+# given, in the same prefix and display set-up as scripts/test.sh:
+#   scripts/quick-test.sh -R Picture
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+install_packages
+build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON
+
+trap cleanup EXIT
+start_display
+make_prefix "$BUILD/x86_64/wineprefix"
+start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
+
+cd "$BUILD/x86_64"
+ctest --output-on-failure "$@"
