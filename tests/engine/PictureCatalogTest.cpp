@@ -136,3 +136,21 @@ TEST_F(PictureCatalogTest, ScansAppendWithoutEmptying)
     std::vector<std::string> expected = {m_dir / "a.jpg", m_dir / "b.gif", m_dir / "a.jpg", m_dir / "b.gif"};
     EXPECT_EQ(expected, Catalogue());
 }
+
+TEST_F(PictureCatalogTest, NamesOutsideTheCodePageAreListedByShortName)
+{
+    std::wstring strCyrillic = L"\x0444\x043E\x0442\x043E";
+    ASSERT_FALSE(HasAnsiForm(strCyrillic)) << "the test needs a code page without Cyrillic, not " << GetACP();
+    std::wstring strRoot = Widen(m_dir.Path());
+    ASSERT_TRUE(CreateDirectoryW((strRoot + L"\\" + strCyrillic).c_str(), nullptr));
+    for (const std::wstring& strFile : {strCyrillic + L".jpg", strCyrillic + L"\\" + strCyrillic + L".gif"})
+        ASSERT_TRUE(WriteTextW(strRoot + L"\\" + strFile, "x"));
+
+    ScanFolder(m_dir.Path().c_str());
+    ASSERT_EQ(2u, Catalogue().size());
+    for (const std::string& strPath : Catalogue())
+    {
+        EXPECT_EQ(std::string::npos, strPath.find('?')) << strPath;
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(strPath.c_str())) << strPath << " names the file";
+    }
+}

@@ -30,6 +30,7 @@ protected:
 
     std::string m_strSaved = CurrentWallpaper();
     CRegistryValueGuard m_guard{HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"};
+    CMessageBoxCatcher m_boxes; // a box the test does not expect fails it instead of hanging
     CTempDir m_data;
     CTempDir m_pictures;
 };
@@ -56,6 +57,38 @@ TEST(PictureIndex, CoversTheWholeListWithoutOverflow)
         ASSERT_LT(PictureIndexFor(100000, r), 100000) << "r " << r;
 }
 
+TEST(PictureIndex, LongListsDrawFromTwoValuesAndReachEveryEntry)
+{
+    // Up to 32768 entries one rand() and the exact formula; above, two.
+    const unsigned kSeed = 4242;
+    for (int nCount : {1, 32767, 32768})
+    {
+        srand(kSeed);
+        int nDrawn = DrawPictureIndex(nCount);
+        srand(kSeed);
+        EXPECT_EQ(PictureIndexFor(nCount, rand()), nDrawn) << "count " << nCount;
+    }
+    for (int nCount : {32769, 100000, 1 << 29})
+    {
+        srand(kSeed);
+        int nDrawn = DrawPictureIndex(nCount);
+        srand(kSeed);
+        int nHigh = rand();
+        EXPECT_EQ(WidePictureIndexFor(nCount, nHigh, rand()), nDrawn) << "count " << nCount;
+        EXPECT_EQ(0, WidePictureIndexFor(nCount, 0, 0));
+        EXPECT_EQ(nCount - 1, WidePictureIndexFor(nCount, 32767, 32767));
+    }
+    // For every entry of a 100,000 list, the smallest 30-bit value that
+    // should pick it does.
+    const long long kRange = 1LL << 30;
+    const int kCount = 100000;
+    for (int i = 0; i < kCount; ++i)
+    {
+        long long r = (i * kRange + kCount - 1) / kCount;
+        ASSERT_EQ(i, WidePictureIndexFor(kCount, static_cast<int>(r >> 15), static_cast<int>(r & 32767))) << "entry " << i;
+    }
+}
+
 TEST_F(WallpaperTest, EmptyListChangesNothing)
 {
     ChangeWallpaper(FALSE);
@@ -71,6 +104,14 @@ TEST_F(WallpaperTest, BmpIsSetUnderItsOwnPath)
     ChangeWallpaper(FALSE);
     EXPECT_EQ(strPicture, CurrentWallpaper());
     EXPECT_FALSE(FileExists(Converted()));
+}
+
+TEST_F(WallpaperTest, BmpGoneSinceTheScanLeavesTheWallpaperAlone)
+{
+    g_arrPictures.Add((m_pictures / "deleted.bmp").c_str());
+    ChangeWallpaper(FALSE);
+    EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
 TEST_F(WallpaperTest, OtherNamesAreConvertedIntoTheDataFolder)
@@ -97,12 +138,9 @@ TEST_F(WallpaperTest, FailedConversionLeavesTheWallpaperAlone)
     // A picture deleted since the scan: its message shows, and neither the
     // converted file nor the desktop may point at something stale or missing.
     g_arrPictures.Add((m_pictures / "deleted.jpg").c_str());
-    {
-        CMessageBoxCatcher catcher;
-        ChangeWallpaper(FALSE);
-        ASSERT_EQ(1u, catcher.Boxes().size());
-        EXPECT_EQ("CPicture Error", catcher.Boxes()[0].strCaption);
-    }
+    ChangeWallpaper(FALSE);
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    EXPECT_EQ("CPicture Error", m_boxes.Boxes()[0].strCaption);
     EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
     EXPECT_FALSE(FileExists(Converted()));
 
@@ -113,6 +151,7 @@ TEST_F(WallpaperTest, FailedConversionLeavesTheWallpaperAlone)
     ChangeWallpaper(FALSE);
     EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
     EXPECT_EQ(ReadBytes(Converted()).size(), 19u) << "the converted file keeps its content";
+    EXPECT_EQ(1u, m_boxes.Boxes().size()) << "content that is no picture shows nothing";
 }
 
 TEST_F(WallpaperTest, LargeJpegIsConvertedIntact)
@@ -153,6 +192,29 @@ TEST(SilentRun, ChangesTheWallpaperAndShowsNoWindow)
     std::string strConverted = DataFolder() + "\\Tarnwick.bmp";
     EXPECT_STREQ(strConverted.c_str(), reinterpret_cast<const char*>(value.data()));
     EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strConverted));
+}
+
+TEST(SilentRun, NameOutsideTheCodePageIsReachedByItsShortName)
+{
+    // Under a Western code page a Cyrillic name has no ANSI form; the
+    // catalogue lists it by its short name instead of a "????" path.
+    std::wstring strName = L"\x0444\x043E\x0442\x043E";
+    ASSERT_FALSE(HasAnsiForm(strName)) << "the test needs a code page without Cyrillic, not " << GetACP();
+    CDataFolderGuard data;
+    CRegistryValueGuard guard(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
+    CTempDir pictures;
+    std::wstring strFolder = Widen(pictures.Path()) + L"\\" + strName;
+    ASSERT_TRUE(CreateDirectoryW(strFolder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(Widen(TestDataPath("small.jpg")).c_str(), (strFolder + L"\\" + strName + L".jpg").c_str(), FALSE));
+    data.Configure(pictures.Path());
+    SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
+
+    EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe"))) << "no box, no hang";
+    std::vector<BYTE> value;
+    ReadRegistryValue(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", nullptr, &value);
+    std::string strConverted = DataFolder() + "\\Tarnwick.bmp";
+    EXPECT_STREQ(strConverted.c_str(), reinterpret_cast<const char*>(value.data()));
+    EXPECT_EQ(ReadBytes(TestDataPath("small.jpg")), ReadBytes(strConverted));
 }
 
 TEST(SilentRun, TreeWithoutPicturesChangesNothing)

@@ -75,6 +75,15 @@ bool WriteText(const std::string& strPath, const std::string& strText)
     return WriteBytes(strPath, std::vector<unsigned char>(strText.begin(), strText.end()));
 }
 
+bool WriteTextW(const std::wstring& strPath, const std::string& strText)
+{
+    FILE* pFile = _wfopen(strPath.c_str(), L"wb");
+    if (!pFile)
+        return false;
+    bool bWritten = fwrite(strText.data(), 1, strText.size(), pFile) == strText.size();
+    return fclose(pFile) == 0 && bWritten;
+}
+
 std::vector<unsigned char> ReadBytes(const std::string& strPath)
 {
     std::vector<unsigned char> bytes;

@@ -27,6 +27,7 @@ void RemoveTree(const std::string& strPath);
 void MakeFolder(const std::string& strPath);
 bool WriteBytes(const std::string& strPath, const std::vector<unsigned char>& bytes);
 bool WriteText(const std::string& strPath, const std::string& strText);
+bool WriteTextW(const std::wstring& strPath, const std::string& strText);
 std::vector<unsigned char> ReadBytes(const std::string& strPath);
 bool FileExists(const std::string& strPath);
 
