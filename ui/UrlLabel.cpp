@@ -269,13 +269,14 @@ void CUrlLabel::LoadDefaultCursor()
 {
     if (m_cursor)
         return;
-    // The help program's hand, read as data: that works for a 32-bit file
-    // in a 64-bit process too, and runs none of its code.
+    // The help program's hand, read as a data file: that works for a 32-bit
+    // file in a 64-bit process too, and runs none of its code. (Wine finds
+    // no resources in a module mapped as an image resource, so the flag
+    // for that is left out.)
     char szWindows[MAX_PATH] = "";
     ::GetWindowsDirectoryA(szWindows, MAX_PATH);
     CString strModule = CString(szWindows) + "\\winhlp32.exe";
-    HMODULE hModule =
-        ::LoadLibraryExA(strModule, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE hModule = ::LoadLibraryExA(strModule, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (hModule)
     {
         HCURSOR hHand = ::LoadCursorA(hModule, MAKEINTRESOURCEA(kHandCursorId));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 // The bytes a picture object saves for a file, taken from a plain memory
@@ -183,19 +185,36 @@ TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
     CTempDir dir;
     std::string strTarget = dir / "Tarnwick.bmp";
     WriteText(strTarget, "the previous wallpaper");
+    // A partial file a killed run left an hour ago goes; one a run beside
+    // us is writing right now stays.
+    std::string strStale = dir / "vlm1A2B.tmp";
+    std::string strLive = dir / "vlm3C4D.tmp";
+    WriteText(strStale, "cut off");
+    WriteText(strLive, "being written");
+    HANDLE hStale = CreateFileA(strStale.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME hourAgo;
+    GetSystemTimeAsFileTime(&hourAgo);
+    ULARGE_INTEGER time = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
+    time.QuadPart -= 3600ULL * 10000000;
+    hourAgo = {time.LowPart, time.HighPart};
+    ASSERT_TRUE(SetFileTime(hStale, nullptr, nullptr, &hourAgo));
+    CloseHandle(hStale);
+
     CPicture picture;
     ASSERT_TRUE(picture.LoadFile(TestDataPath("small.gif").c_str()));
     ASSERT_TRUE(picture.WriteBitmapFile(strTarget.c_str()));
     EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strTarget));
     WIN32_FIND_DATAA data;
     HANDLE hFind = FindFirstFileA((dir.Path() + "\\*").c_str(), &data);
-    int nEntries = 0;
+    std::vector<std::string> names;
     if (hFind != INVALID_HANDLE_VALUE)
     {
         do
-            nEntries += data.cFileName[0] != '.';
+            if (data.cFileName[0] != '.')
+                names.push_back(data.cFileName);
         while (FindNextFileA(hFind, &data));
         FindClose(hFind);
     }
-    EXPECT_EQ(1, nEntries) << "only the target itself";
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm3C4D.tmp"}), names) << "the target, and the live partial file";
 }

@@ -194,6 +194,47 @@ TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
     DeleteFileA(strLog.c_str());
 }
 
+TEST_F(AboutBoxTest, LinkErrorBoxIsOwnedByTheAboutBox)
+{
+    // Neither the shell nor the registered page command can open the link.
+    CRegistryValueGuard http{HKEY_CLASSES_ROOT, "http\\shell\\open\\command", ""};
+    CRegistryValueGuard htm{HKEY_CLASSES_ROOT, ".htm", ""};
+    SetRegistryString(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", "", "C:\\nowhere\\browser.exe %1");
+    SetRegistryString(HKEY_CLASSES_ROOT, ".htm", "", "VellomarTestNoSuchClass");
+
+    HWND hBox = nullptr;
+    CUiScript script;
+    script.Then(Opened())
+        .Then(OpenAbout())
+        .Then(AboutShown())
+        .Then([&] {
+            HWND hLink = GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK);
+            PostMessageA(hLink, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            PostMessageA(hLink, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            return true;
+        })
+        .Then([&] { return (hBox = FindMessageBox()) != nullptr; })
+        .Then([&] {
+            EXPECT_EQ(m_hAbout, GetWindow(hBox, GW_OWNER));
+            EXPECT_FALSE(IsWindowEnabled(m_hAbout)) << "the link cannot be clicked again under its own box";
+            ClickButton(hBox, IDOK);
+            return true;
+        })
+        .Then([&] { return !IsWindow(hBox) && IsWindowEnabled(m_hAbout); })
+        .Then([&] {
+            ClickButton(m_hAbout, IDOK);
+            return true;
+        })
+        .Then(AboutGone())
+        .Then([&] {
+            ClickButton(m_dlg.m_hWnd, IDOK);
+            return true;
+        });
+    script.Start();
+    m_dlg.DoModal();
+    EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+}
+
 TEST_F(AboutBoxTest, ReopeningManyTimesLeavesNoFontsBehind)
 {
     // Each showing makes two labels with two fonts each; all must be gone
@@ -208,6 +249,7 @@ TEST_F(AboutBoxTest, ReopeningManyTimesLeavesNoFontsBehind)
             for (int nId : {IDC_FEEDBACK_LINK, IDC_HOMEPAGE_LINK})
             {
                 HWND hLink = GetDlgItem(m_hAbout, nId);
+                fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0))); // plain
                 SendMessageA(hLink, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)); // hover: the underlined font
                 fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)));
             }
@@ -223,6 +265,9 @@ TEST_F(AboutBoxTest, ReopeningManyTimesLeavesNoFontsBehind)
     script.Start();
     m_dlg.DoModal();
     EXPECT_EQ(10, nShown);
+    ASSERT_EQ(40u, fonts.size());
+    for (size_t i = 0; i < fonts.size(); i += 2)
+        EXPECT_NE(fonts[i], fonts[i + 1]) << "a plain and an underlined font per label";
     for (HGDIOBJ hFont : fonts)
         EXPECT_EQ(0u, GetObjectType(hFont));
 }

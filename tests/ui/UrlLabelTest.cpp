@@ -212,6 +212,26 @@ TEST(UrlLabel, UnderlineModes)
     SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_FALSE(IsUnderlined(hStatic)) << "never underlined, even over it";
     PumpMessages(250);
+    EXPECT_FALSE(IsUnderlined(hStatic));
+    EXPECT_EQ(kLink, host.TextColor(hStatic)) << "the link colour once the pointer is found outside";
+}
+
+TEST(UrlLabel, TipAppearsWhileThePointerRestsOnIt)
+{
+    CHostWindow host;
+    HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
+    CProbeLabel label;
+    ASSERT_TRUE(label.SubclassWindow(hStatic));
+    ASSERT_FALSE(IsWindowVisible(label.TipWindow()));
+    // The pointer rests on the label; the dialog's loop would relay the move.
+    MovePointerTo(hStatic, 5, 5);
+    MSG msg = {hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), GetTickCount(), {}};
+    GetCursorPos(&msg.pt);
+    label.PreTranslateMessage(&msg);
+    for (int i = 0; i < 60 && !IsWindowVisible(label.TipWindow()); ++i)
+        PumpMessages(50);
+    EXPECT_TRUE(IsWindowVisible(label.TipWindow()));
+    EXPECT_EQ("Go to www.example.org", WindowText(label.TipWindow()));
 }
 
 TEST(UrlLabel, FitsItsWindowToTheText)
@@ -290,23 +310,50 @@ TEST(UrlLabel, SetUrlRefitsAndRetipsButKeepsTheToolRectangle)
     EXPECT_TRUE(EqualRect(&rcTool, &rcToolAfter));
 }
 
+// The image of a cursor: hot spot and mask and colour bits.
+std::vector<BYTE> CursorImage(HCURSOR hCursor)
+{
+    std::vector<BYTE> image;
+    ICONINFO info = {};
+    if (!GetIconInfo(hCursor, &info))
+        return image;
+    image.push_back(static_cast<BYTE>(info.xHotspot));
+    image.push_back(static_cast<BYTE>(info.yHotspot));
+    for (HBITMAP hBitmap : {info.hbmMask, info.hbmColor})
+    {
+        if (!hBitmap)
+            continue;
+        BITMAP bm = {};
+        GetObjectA(hBitmap, sizeof(bm), &bm);
+        std::vector<BYTE> bits(static_cast<size_t>(bm.bmWidthBytes) * bm.bmHeight);
+        GetBitmapBits(hBitmap, static_cast<LONG>(bits.size()), bits.data());
+        image.insert(image.end(), bits.begin(), bits.end());
+        DeleteObject(hBitmap);
+    }
+    return image;
+}
+
 TEST(UrlLabel, OwnsItsCursorAndFonts)
 {
-    // The label looks for its hand in the Windows folder's help program; the
-    // test prefix lacks one, so a stand-in with cursor 106 is put there, and
-    // wine is told to load that file rather than its own built-in program.
+    // The label's hand comes from the Windows folder's help program, read as
+    // data. The test prefix has none: a stand-in with cursor 106 goes there.
     char szWindows[MAX_PATH];
     GetWindowsDirectoryA(szWindows, MAX_PATH);
     std::string strHelp = std::string(szWindows) + "\\winhlp32.exe";
+    std::string strStandIn = ProgramFolder() + "\\HandCursorModule.exe";
     ASSERT_FALSE(FileExists(strHelp)) << "the test prefix is not expected to have one";
-    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\HandCursorModule.exe").c_str(), strHelp.c_str(), TRUE));
+    ASSERT_TRUE(CopyFileA(strStandIn.c_str(), strHelp.c_str(), TRUE));
     struct HelpProgramCleanup
     {
         std::string strPath;
-        CRegistryValueGuard override{HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "winhlp32.exe"};
         ~HelpProgramCleanup() { DeleteFileA(strPath.c_str()); }
     } cleanup{strHelp};
-    SetRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "winhlp32.exe", "native");
+    HMODULE hStandIn = LoadLibraryExA(strStandIn.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::vector<BYTE> standInHand = CursorImage(LoadCursorA(hStandIn, MAKEINTRESOURCEA(106)));
+    FreeLibrary(hStandIn);
+    std::vector<BYTE> systemHand = CursorImage(LoadCursorA(nullptr, IDC_HAND));
+    ASSERT_FALSE(standInHand.empty());
+    ASSERT_NE(standInHand, systemHand) << "the two sources must be told apart";
 
     CHostWindow host;
     HFONT hPlain = nullptr;
@@ -317,7 +364,7 @@ TEST(UrlLabel, OwnsItsCursorAndFonts)
         CProbeLabel label;
         ASSERT_TRUE(label.SubclassWindow(hStatic));
         hCursor = label.Cursor();
-        ASSERT_NE(nullptr, hCursor) << "cursor 106 of the help program";
+        EXPECT_EQ(standInHand, CursorImage(hCursor)) << "cursor 106 of the help program";
         EXPECT_EQ(TRUE, SendMessageA(hStatic, WM_SETCURSOR, reinterpret_cast<WPARAM>(hStatic), HTCLIENT));
         EXPECT_EQ(hCursor, GetCursor());
 
@@ -339,12 +386,19 @@ TEST(UrlLabel, OwnsItsCursorAndFonts)
     EXPECT_FALSE(GetIconInfo(hCursor, &info)) << "and its cursor";
     DeleteFileA(strHelp.c_str());
 
-    // Without the help program there is no cursor: the pointer keeps its shape.
+    // Without the help program: a private copy of the system's hand, which
+    // the label may destroy without harming the shared one.
     HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
-    CProbeLabel bare;
-    ASSERT_TRUE(bare.SubclassWindow(hStatic));
-    EXPECT_EQ(nullptr, bare.Cursor());
-    EXPECT_EQ(FALSE, SendMessageA(hStatic, WM_SETCURSOR, reinterpret_cast<WPARAM>(hStatic), HTCLIENT));
+    {
+        CProbeLabel bare;
+        ASSERT_TRUE(bare.SubclassWindow(hStatic));
+        hCursor = bare.Cursor();
+        EXPECT_EQ(systemHand, CursorImage(hCursor));
+        EXPECT_NE(LoadCursorA(nullptr, IDC_HAND), hCursor);
+        EXPECT_EQ(TRUE, SendMessageA(hStatic, WM_SETCURSOR, reinterpret_cast<WPARAM>(hStatic), HTCLIENT));
+        DestroyWindow(hStatic);
+    }
+    EXPECT_EQ(systemHand, CursorImage(LoadCursorA(nullptr, IDC_HAND)));
 }
 
 TEST(UrlLabel, ReportsEveryFailureCodeInWords)
