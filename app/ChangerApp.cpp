@@ -1,7 +1,7 @@
 #include "app/ChangerApp.h"
 
-#include "app/Globals.h"
-#include "app/SettingsStore.h"
+#include "state/Globals.h"
+#include "state/SettingsStore.h"
 #include "engine/Wallpaper.h"
 #include "platform/OleSession.h"
 #include "ui/SettingsDlg.h"

@@ -3,7 +3,7 @@
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "engine/PictureCatalog.h"
 
 #include <cstdio>

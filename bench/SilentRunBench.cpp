@@ -3,8 +3,8 @@
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
-#include "app/Globals.h"
-#include "app/SettingsStore.h"
+#include "state/Globals.h"
+#include "state/SettingsStore.h"
 #include "engine/Picture.h"
 #include "engine/PictureCatalog.h"
 

@@ -1,6 +1,6 @@
 #include "engine/PictureCatalog.h"
 
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "platform/FileFind.h"
 #include "platform/MessageBox.h"
 

@@ -1,6 +1,6 @@
 #include "engine/Wallpaper.h"
 
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "engine/Picture.h"
 #include "engine/PictureCatalog.h"
 

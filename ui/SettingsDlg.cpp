@@ -1,7 +1,7 @@
 #include "ui/SettingsDlg.h"
 
-#include "app/Globals.h"
-#include "app/SettingsStore.h"
+#include "state/Globals.h"
+#include "state/SettingsStore.h"
 #include "engine/PictureCatalog.h"
 #include "engine/Wallpaper.h"
 #include "platform/Gdi.h"

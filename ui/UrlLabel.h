@@ -48,9 +48,14 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
-    COLORREF m_colorLink = RGB(0, 0, 238);
-    COLORREF m_colorVisited = RGB(85, 26, 139);
-    COLORREF m_colorHover = RGB(255, 0, 0);
+    static constexpr COLORREF kLinkColour = RGB(0, 0, 238);
+    static constexpr COLORREF kVisitedColour = RGB(85, 26, 139);
+    static constexpr COLORREF kHoverColour = RGB(255, 0, 0);
+    static constexpr UINT_PTR kHoverTimerId = 100;
+
+    COLORREF m_colorLink = kLinkColour;
+    COLORREF m_colorVisited = kVisitedColour;
+    COLORREF m_colorHover = kHoverColour;
     BOOL m_isHot = FALSE;
     BOOL m_isVisited = FALSE;
     int m_underlineMode = UnderlineOnHover;
@@ -62,10 +67,5 @@ protected:
     CFont m_fontPlain;
     HCURSOR m_cursor = nullptr;
     CToolTipCtrl m_tip;
-    UINT m_timerId = 100;
+    UINT_PTR m_timerId = kHoverTimerId;
 };
-
-// Reads the default value of a registry key into lpszOutput (at least
-// MAX_PATH bytes): ERROR_SUCCESS, or the status of the failed open (the
-// output untouched). A default value that cannot be read gives an empty text.
-LONG ReadKeyDefault(HKEY hRoot, LPCSTR lpszSubKey, LPSTR lpszOutput);

@@ -1,6 +1,6 @@
 // A Japanese user's pictures under code page 932, end to end: the log-on run
 // and the dialog's refresh over a folder whose name ends in a 0x5C trail byte.
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "res/resource.h"
 #include "ui/SettingsDlg.h"
 

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "engine/PictureCatalog.h"
 
 #include "support/MessageBoxCatcher.h"

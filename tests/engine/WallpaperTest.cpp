@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "engine/Wallpaper.h"
 
 #include "support/DataFolderGuard.h"

@@ -1,5 +1,5 @@
 // The About box opened for real from the settings dialog's system menu.
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 #include "ui/SettingsDlg.h"

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "state/Globals.h"
 #include "res/resource.h"
 #include "ui/SettingsDlg.h"
 

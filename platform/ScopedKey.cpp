@@ -1,4 +1,4 @@
-#include "app/ScopedKey.h"
+#include "platform/ScopedKey.h"
 
 void CScopedKey::Take(HKEY hKey)
 {

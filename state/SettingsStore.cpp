@@ -1,7 +1,7 @@
-#include "app/SettingsStore.h"
+#include "state/SettingsStore.h"
 
-#include "app/Globals.h"
-#include "app/ScopedKey.h"
+#include "state/Globals.h"
+#include "platform/ScopedKey.h"
 
 namespace
 {

@@ -1,5 +1,5 @@
-#include "app/Globals.h"
-#include "app/SettingsStore.h"
+#include "state/Globals.h"
+#include "state/SettingsStore.h"
 
 #include "support/RegistryValueGuard.h"
 #include "support/TestFiles.h"

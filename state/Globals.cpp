@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "state/Globals.h"
 
 // Empty objects need no code to construct (their state is all zero), so they
 // exist before any dynamic initialisation, the application object's included,
