@@ -5,10 +5,11 @@
 
 namespace
 {
-// The creation bridge: the dialog object waiting for its window, and the
-// hook that binds it as soon as the system creates that window.
-CDialog* g_pDialogInit = nullptr;
-HHOOK g_hCreationHook = nullptr;
+// The creation bridge: the dialog object waiting for its window. Each
+// DoModal installs a hook of its own that binds the object as soon as the
+// system creates that window, so a dialog opened while another one is being
+// created (from its WM_INITDIALOG) disturbs neither hook.
+thread_local CDialog* t_pDialogInit = nullptr;
 } // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)
@@ -17,14 +18,14 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate
 
 LRESULT CALLBACK CDialog::CreationHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    if (nCode == HCBT_CREATEWND && g_pDialogInit)
+    if (nCode == HCBT_CREATEWND && t_pDialogInit)
     {
         // The first window created is the dialog itself; its controls follow.
-        CDialog* pDialog = g_pDialogInit;
-        g_pDialogInit = nullptr;
+        CDialog* pDialog = t_pDialogInit;
+        t_pDialogInit = nullptr;
         pDialog->SubclassCreatingWindow(reinterpret_cast<HWND>(wParam));
     }
-    return ::CallNextHookEx(g_hCreationHook, nCode, wParam, lParam);
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
 INT_PTR CALLBACK CDialog::AfxDlgProc(HWND, UINT, WPARAM, LPARAM)
@@ -91,12 +92,12 @@ INT_PTR CDialog::DoModal()
 
     m_bModalRunning = TRUE;
     m_nModalResult = -1;
-    g_pDialogInit = this;
-    g_hCreationHook = ::SetWindowsHookExA(WH_CBT, &CDialog::CreationHook, nullptr, ::GetCurrentThreadId());
+    t_pDialogInit = this;
+    HHOOK hCreationHook = ::SetWindowsHookExA(WH_CBT, &CDialog::CreationHook, nullptr, ::GetCurrentThreadId());
     HWND hWnd = ::CreateDialogIndirectParamA(hInstance, pTemplate, hWndOwner, &CDialog::AfxDlgProc, 0);
-    ::UnhookWindowsHookEx(g_hCreationHook);
-    g_hCreationHook = nullptr;
-    g_pDialogInit = nullptr;
+    if (hCreationHook)
+        ::UnhookWindowsHookEx(hCreationHook);
+    t_pDialogInit = nullptr;
 
     if (hWnd)
     {

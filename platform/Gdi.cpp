@@ -27,23 +27,40 @@ void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr)
 
 HGDIOBJ CDC::SelectObject(HGDIOBJ hObject)
 {
+    int nSlot;
+    switch (::GetObjectType(hObject))
+    {
+    case OBJ_FONT:
+        nSlot = kSlotFont;
+        break;
+    case OBJ_PEN:
+    case OBJ_EXTPEN:
+        nSlot = kSlotPen;
+        break;
+    case OBJ_BRUSH:
+        nSlot = kSlotBrush;
+        break;
+    case OBJ_BITMAP:
+        nSlot = kSlotBitmap;
+        break;
+    default: // a region is copied into the context, not selected
+        return ::SelectObject(m_hDC, hObject);
+    }
     HGDIOBJ hOld = ::SelectObject(m_hDC, hObject);
-    if (!hOld)
-        return nullptr;
     // Remember what the context held first, to put it back at the end.
-    HGDIOBJ& hOriginal = ::GetObjectType(hObject) == OBJ_FONT ? m_hOriginalFont : m_hOriginalOther;
-    if (!hOriginal)
-        hOriginal = hOld;
+    if (hOld && !m_hOriginal[nSlot])
+        m_hOriginal[nSlot] = hOld;
     return hOld;
 }
 
 void CDC::RestoreSelection()
 {
-    if (m_hOriginalFont)
-        ::SelectObject(m_hDC, m_hOriginalFont);
-    if (m_hOriginalOther)
-        ::SelectObject(m_hDC, m_hOriginalOther);
-    m_hOriginalFont = m_hOriginalOther = nullptr;
+    for (HGDIOBJ& hOriginal : m_hOriginal)
+    {
+        if (hOriginal)
+            ::SelectObject(m_hDC, hOriginal);
+        hOriginal = nullptr;
+    }
 }
 
 CSize CDC::GetTextExtent(LPCSTR lpszString, int nCount) const

@@ -54,8 +54,16 @@ protected:
     void RestoreSelection();
 
 private:
-    HGDIOBJ m_hOriginalFont = nullptr;
-    HGDIOBJ m_hOriginalOther = nullptr;
+    // What the context held first of each kind that can be selected.
+    enum
+    {
+        kSlotFont,
+        kSlotPen,
+        kSlotBrush,
+        kSlotBitmap,
+        kSlotCount
+    };
+    HGDIOBJ m_hOriginal[kSlotCount] = {};
 };
 
 class CPaintDC : public CDC

@@ -13,7 +13,12 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
     HWND hWnd = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd ? pParentWnd->m_hWnd : nullptr, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);
-    return hWnd ? SubclassWindow(hWnd) : FALSE;
+    if (hWnd && !SubclassWindow(hWnd))
+    {
+        ::DestroyWindow(hWnd); // no object to own it
+        return FALSE;
+    }
+    return hWnd != nullptr;
 }
 
 TOOLINFOA CToolTipCtrl::MakeToolInfo(CWnd* pWnd, LPCSTR lpszText, UINT_PTR nIDTool)

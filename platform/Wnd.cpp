@@ -6,6 +6,11 @@
 
 namespace
 {
+// Where a window's previous procedure is kept when another subclass sits
+// above ours as the object goes: our procedure stays in the chain and
+// forwards to it.
+const char kSuperProperty[] = "Vellomar.SuperProc";
+
 // Window handle to bound object. One user-interface thread uses it.
 std::unordered_map<HWND, CWnd*>& HandleMap()
 {
@@ -70,7 +75,15 @@ HWND CWnd::UnsubclassWindow()
 {
     HWND hWnd = m_hWnd;
     if (hWnd && m_pfnSuper)
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    {
+        // Only our own procedure may be taken off the top; restoring under
+        // a later subclass would cut that one out of the chain.
+        WNDPROC pfnTop = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC));
+        if (pfnTop == &CWnd::AfxWndProc)
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        else
+            ::SetPropA(hWnd, kSuperProperty, reinterpret_cast<HANDLE>(m_pfnSuper));
+    }
     Detach();
     return hWnd;
 }
@@ -140,7 +153,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = 0;
-    if (!OnWndMsg(message, wParam, lParam, &lResult))
+    BOOL bHandled = OnWndMsg(message, wParam, lParam, &lResult);
+    if (message >= WM_REFLECT_BASE && message < WM_REFLECT_BASE + WM_USER)
+        m_bReflectionHandled = bHandled; // a reflection is ours alone: no default
+    else if (!bHandled)
         lResult = DefWindowProc(message, wParam, lParam);
     return lResult;
 }
@@ -149,7 +165,13 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 {
     CWnd* pWnd = FromHandlePermanent(hWnd);
     if (!pWnd)
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    {
+        WNDPROC pfnSuper = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kSuperProperty));
+        if (message == WM_NCDESTROY)
+            ::RemovePropA(hWnd, kSuperProperty);
+        return pfnSuper ? ::CallWindowProcA(pfnSuper, hWnd, message, wParam, lParam)
+                        : ::DefWindowProcA(hWnd, message, wParam, lParam);
+    }
 
     CurrentMessage saved = pWnd->m_current;
     pWnd->m_current = {message, wParam, lParam};
@@ -171,7 +193,11 @@ BOOL CWnd::ReflectChildNotify(HWND hWndChild, UINT message, WPARAM wParam, LPARA
     CWnd* pChild = FromHandlePermanent(hWndChild);
     if (!pChild || pChild == this)
         return FALSE;
-    return pChild->OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, pResult);
+    // Through WindowProc, so a control's override sees its reflections too;
+    // one that answers without the base counts as having handled it.
+    pChild->m_bReflectionHandled = TRUE;
+    *pResult = pChild->WindowProc(WM_REFLECT_BASE + message, wParam, lParam);
+    return pChild->m_bReflectionHandled;
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

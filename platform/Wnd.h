@@ -87,6 +87,7 @@ protected:
     void Attach(HWND hWnd);
 
     WNDPROC m_pfnSuper = nullptr;
+    BOOL m_bReflectionHandled = FALSE; // set by WindowProc for a reflected notification
 
 private:
     struct CurrentMessage

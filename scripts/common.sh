@@ -103,3 +103,14 @@ collect_packages() {
   echo "== Packages in $BUILD/packages:"
   (cd "$BUILD/packages" && stat -c '   %n (%s bytes)' Vellomar-*)
 }
+
+# run_tests [ctest args...]: the 64-bit tests in the build's own prefix and
+# display, with a persistent wineserver and a keep-alive GUI process.
+run_tests() {
+  trap cleanup EXIT
+  start_display
+  make_prefix "$BUILD/x86_64/wineprefix"
+  start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
+  cd "$BUILD/x86_64"
+  ctest --output-on-failure "$@"
+}

@@ -5,6 +5,6 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 install_packages
-build_arch i686 -DVELLOMAR_BUILD_TESTS=OFF >/dev/null
-build_arch x86_64 -DVELLOMAR_BUILD_TESTS=OFF >/dev/null
+build_arch i686 -DVELLOMAR_BUILD_TESTS=OFF -DVELLOMAR_PACKAGES=ON >/dev/null
+build_arch x86_64 -DVELLOMAR_BUILD_TESTS=OFF -DVELLOMAR_PACKAGES=ON >/dev/null
 collect_packages

@@ -7,12 +7,6 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 install_packages
-build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON
+build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON -DVELLOMAR_PACKAGES=OFF
 
-trap cleanup EXIT
-start_display
-make_prefix "$BUILD/x86_64/wineprefix"
-start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
-
-cd "$BUILD/x86_64"
-ctest --output-on-failure "$@"
+run_tests "$@"

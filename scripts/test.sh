@@ -6,15 +6,9 @@ source "$(dirname "$0")/common.sh"
 
 install_packages
 echo "== Building i686 (release)"
-build_arch i686 -DVELLOMAR_BUILD_TESTS=OFF
+build_arch i686 -DVELLOMAR_BUILD_TESTS=OFF -DVELLOMAR_PACKAGES=ON
 echo "== Building x86_64 (tests)"
-build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON
+build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON -DVELLOMAR_PACKAGES=ON
 collect_packages
 
-trap cleanup EXIT
-start_display
-make_prefix "$BUILD/x86_64/wineprefix"
-start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
-
-cd "$BUILD/x86_64"
-ctest --output-on-failure "$@"
+run_tests "$@"

@@ -39,8 +39,8 @@ END_MESSAGE_MAP()
 CUrlLabel::~CUrlLabel()
 {
     m_fontUnderlined.DeleteObject();
-    if (m_cursor)
-        ::DestroyCursor(m_cursor);
+    if (m_hCursor)
+        ::DestroyCursor(m_hCursor);
 }
 
 void CUrlLabel::PreSubclassWindow()
@@ -48,14 +48,14 @@ void CUrlLabel::PreSubclassWindow()
     ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY));
 
     CString strText = GetWindowText();
-    if (m_url.IsEmpty())
+    if (m_strUrl.IsEmpty())
     {
-        m_url = strText;
-        if (StartsWithNoCase(m_url, "www."))
-            m_url = "http://" + m_url;
+        m_strUrl = strText;
+        if (StartsWithNoCase(m_strUrl, "www."))
+            m_strUrl = "http://" + m_strUrl;
     }
     if (strText.IsEmpty())
-        SetWindowText(m_url);
+        SetWindowText(m_strUrl);
 
     HGDIOBJ hFont = reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT));
     if (!hFont)
@@ -74,19 +74,19 @@ void CUrlLabel::PreSubclassWindow()
     FitToText();
     LoadDefaultCursor();
     SetUnderlineMode(UnderlineOnHover);
-    BuildTipText(m_url);
+    BuildTipText(m_strUrl);
 
     CRect rect;
     GetClientRect(rect);
     m_tip.Create(this, 0);
-    m_tip.AddTool(this, m_tipText, rect, kToolId);
+    m_tip.AddTool(this, m_strTipText, rect, kToolId);
 
     CStatic::PreSubclassWindow();
 }
 
 BOOL CUrlLabel::DestroyWindow()
 {
-    KillTimer(m_timerId);
+    KillTimer(m_nTimerId);
     return CStatic::DestroyWindow();
 }
 
@@ -98,34 +98,34 @@ BOOL CUrlLabel::PreTranslateMessage(MSG* pMsg)
 
 void CUrlLabel::SetUrl(CString strUrl)
 {
-    m_url = strUrl;
+    m_strUrl = strUrl;
     if (m_hWnd && ::IsWindow(m_hWnd))
     {
         FitToText();
-        BuildTipText(m_url);
-        m_tip.UpdateTipText(m_tipText, this, kToolId);
+        BuildTipText(m_strUrl);
+        m_tip.UpdateTipText(m_strTipText, this, kToolId);
     }
 }
 
 void CUrlLabel::SetVisited(BOOL bVisited)
 {
-    m_isVisited = bVisited;
+    m_bVisited = bVisited;
     if (m_hWnd && ::IsWindow(m_hWnd))
         Invalidate(TRUE);
 }
 
 void CUrlLabel::SetLinkCursor(HCURSOR hCursor)
 {
-    if (m_cursor)
-        ::DestroyCursor(m_cursor);
-    m_cursor = hCursor;
-    if (!m_cursor)
+    if (m_hCursor)
+        ::DestroyCursor(m_hCursor);
+    m_hCursor = hCursor;
+    if (!m_hCursor)
         LoadDefaultCursor();
 }
 
 void CUrlLabel::SetUnderlineMode(int nMode)
 {
-    if (nMode == m_underlineMode)
+    if (nMode == m_nUnderlineMode)
         return;
     if (m_hWnd && ::IsWindow(m_hWnd))
     {
@@ -133,12 +133,12 @@ void CUrlLabel::SetUnderlineMode(int nMode)
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), TRUE);
         Invalidate(TRUE);
     }
-    m_underlineMode = nMode;
+    m_nUnderlineMode = nMode;
 }
 
 void CUrlLabel::FitToText()
 {
-    if (!m_hWnd || !::IsWindow(m_hWnd) || !m_autoSize)
+    if (!m_hWnd || !::IsWindow(m_hWnd) || !m_bAutoSize)
         return;
 
     CRect rcWindow;
@@ -199,33 +199,33 @@ void CUrlLabel::FitToText()
 
 HBRUSH CUrlLabel::CtlColor(CDC* pDC, UINT)
 {
-    if (m_isHot)
-        pDC->SetTextColor(m_colorHover);
-    else if (m_isVisited)
-        pDC->SetTextColor(m_colorVisited);
+    if (m_bHot)
+        pDC->SetTextColor(m_crHover);
+    else if (m_bVisited)
+        pDC->SetTextColor(m_crVisited);
     else
-        pDC->SetTextColor(m_colorLink);
+        pDC->SetTextColor(m_crLink);
     pDC->SetBkMode(TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
 BOOL CUrlLabel::OnSetCursor(CWnd*, UINT, UINT)
 {
-    if (!m_cursor)
+    if (!m_hCursor)
         return FALSE;
-    ::SetCursor(m_cursor);
+    ::SetCursor(m_hCursor);
     return TRUE;
 }
 
 void CUrlLabel::OnMouseMove(UINT, CPoint)
 {
-    if (!m_isHot)
+    if (!m_bHot)
     {
-        m_isHot = TRUE;
-        if (m_underlineMode == UnderlineOnHover)
+        m_bHot = TRUE;
+        if (m_nUnderlineMode == UnderlineOnHover)
             SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_fontUnderlined)), TRUE);
         Invalidate(TRUE);
-        SetTimer(m_timerId, kHoverPollMs);
+        SetTimer(m_nTimerId, kHoverPollMs);
     }
     Default();
 }
@@ -239,9 +239,9 @@ void CUrlLabel::OnTimer(UINT_PTR)
     GetClientRect(rect);
     if (!rect.PtInRect(point))
     {
-        m_isHot = FALSE;
-        KillTimer(m_timerId);
-        if (m_underlineMode != UnderlineAlways)
+        m_bHot = FALSE;
+        KillTimer(m_nTimerId);
+        if (m_nUnderlineMode != UnderlineAlways)
             SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_fontPlain)), TRUE);
         rect.bottom += kLeaveRepaintSlack;
         InvalidateRect(rect, TRUE);
@@ -259,7 +259,7 @@ BOOL CUrlLabel::OnEraseBkgnd(CDC* pDC)
 
 void CUrlLabel::LoadDefaultCursor()
 {
-    if (m_cursor)
+    if (m_hCursor)
         return;
     // The help program's hand, read as a data file: that works for a 32-bit
     // file in a 64-bit process too, and runs none of its code. (Wine finds
@@ -273,34 +273,34 @@ void CUrlLabel::LoadDefaultCursor()
     {
         HCURSOR hHand = ::LoadCursorA(hModule, MAKEINTRESOURCEA(kHandCursorId));
         if (hHand)
-            m_cursor = static_cast<HCURSOR>(::CopyIcon(hHand)); // ours, unlike the module's
+            m_hCursor = static_cast<HCURSOR>(::CopyIcon(hHand)); // ours, unlike the module's
         ::FreeLibrary(hModule);
     }
     // Systems without the help program have a hand of their own; a copy,
     // since the label destroys the cursor it holds.
-    if (!m_cursor)
-        m_cursor = static_cast<HCURSOR>(::CopyIcon(::LoadCursorA(nullptr, IDC_HAND)));
+    if (!m_hCursor)
+        m_hCursor = static_cast<HCURSOR>(::CopyIcon(::LoadCursorA(nullptr, IDC_HAND)));
 }
 
 void CUrlLabel::BuildTipText(LPCSTR lpszUrl)
 {
-    m_tipText.Empty();
+    m_strTipText.Empty();
     CString strUrl = lpszUrl;
-    if (!m_tipPrefixes)
-        m_tipText = strUrl;
+    if (!m_bTipPrefixes)
+        m_strTipText = strUrl;
     else if (StartsWithNoCase(strUrl, kWebScheme))
-        m_tipText = "Go to " + strUrl.Mid(kSchemeLength);
+        m_strTipText = "Go to " + strUrl.Mid(kSchemeLength);
     else if (StartsWithNoCase(strUrl, kMailScheme))
-        m_tipText = "E-mail " + strUrl.Mid(kSchemeLength);
+        m_strTipText = "E-mail " + strUrl.Mid(kSchemeLength);
     else
-        m_tipText = strUrl;
+        m_strTipText = strUrl;
 }
 
 void CUrlLabel::OnClicked()
 {
-    m_isHot = FALSE; // the hover timer ends itself once the pointer is outside
-    LONG nResult = LaunchUrl(m_url, SW_SHOW);
-    m_isVisited = nResult > 32;
+    m_bHot = FALSE; // the hover timer ends itself once the pointer is outside
+    LONG nResult = LaunchUrl(m_strUrl, SW_SHOW);
+    m_bVisited = nResult > 32;
     if (nResult > 32)
     {
         SetVisited(TRUE);

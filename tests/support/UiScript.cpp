@@ -1,5 +1,7 @@
 #include "UiScript.h"
 
+#include <algorithm>
+
 #include "platform/Wnd.h"
 
 namespace
@@ -81,15 +83,30 @@ void PumpMessages(DWORD dwMs)
 
 static BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
 {
-    if (::IsWindowVisible(hWnd))
-        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
     return TRUE;
 }
 
-std::vector<HWND> ThreadWindows()
+std::vector<HWND> ThreadWindows(bool bVisibleOnly)
 {
     std::vector<HWND> windows;
     ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    if (bVisibleOnly)
+        windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND h) { return !::IsWindowVisible(h); }),
+                      windows.end());
+    return windows;
+}
+
+std::vector<HWND> ThreadWindowsOfClass(LPCSTR lpszClass)
+{
+    std::vector<HWND> windows;
+    for (HWND hWnd : ThreadWindows(false))
+    {
+        char szClass[64] = "";
+        ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+        if (::lstrcmpiA(szClass, lpszClass) == 0)
+            windows.push_back(hWnd);
+    }
     return windows;
 }
 

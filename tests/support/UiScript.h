@@ -45,7 +45,9 @@ void PumpMessages(DWORD dwMs);
 
 // Visible top-level windows of this thread.
 HWND FindThreadWindow(LPCSTR lpszClass, LPCSTR lpszCaption);
-std::vector<HWND> ThreadWindows();
+std::vector<HWND> ThreadWindows(bool bVisibleOnly = true);
+// Top-level windows of this thread of one class, shown or hidden.
+std::vector<HWND> ThreadWindowsOfClass(LPCSTR lpszClass);
 
 // A message box of this thread (a dialog no framework object is bound to,
 // with the system's message text control), or NULL.

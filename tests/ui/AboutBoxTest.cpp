@@ -13,21 +13,10 @@
 
 namespace
 {
-BOOL CALLBACK CollectTip(HWND hWnd, LPARAM lParam)
-{
-    char szClass[64] = "";
-    GetClassNameA(hWnd, szClass, sizeof(szClass));
-    if (lstrcmpiA(szClass, TOOLTIPS_CLASSA) == 0)
-        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
-    return TRUE;
-}
-
 // The text of the tool tip that serves a control, whichever tip window it is.
 std::string TipTextFor(HWND hControl)
 {
-    std::vector<HWND> tips;
-    EnumThreadWindows(GetCurrentThreadId(), &CollectTip, reinterpret_cast<LPARAM>(&tips));
-    for (HWND hTip : tips)
+    for (HWND hTip : ThreadWindowsOfClass(TOOLTIPS_CLASSA))
     {
         char szText[256] = "";
         TOOLINFOA ti = {};

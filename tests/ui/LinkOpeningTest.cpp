@@ -18,7 +18,7 @@ const char kPageClass[] = "VellomarTestPage";
 class CHostedLabel : public CUrlLabel
 {
 public:
-    BOOL IsVisited() const { return m_isVisited; }
+    BOOL IsVisited() const { return m_bVisited; }
 };
 
 class LinkOpeningTest : public ::testing::Test

@@ -21,11 +21,11 @@ class CProbeLabel : public CUrlLabel
 {
 public:
     using CUrlLabel::ReportLaunchError;
-    HCURSOR Cursor() const { return m_cursor; }
+    HCURSOR Cursor() const { return m_hCursor; }
     HWND TipWindow() const { return m_tip.m_hWnd; }
     HFONT PlainFont() const { return m_fontPlain; }
     HFONT UnderlinedFont() const { return m_fontUnderlined; }
-    BOOL IsHot() const { return m_isHot; }
+    BOOL IsHot() const { return m_bHot; }
     int m_nSetFont = 0;
 
 protected:
