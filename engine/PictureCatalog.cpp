@@ -33,7 +33,6 @@ void ScanFolder(LPCSTR lpszPath)
                 continue;
             g_arrPictures.Add(finder.GetFilePath());
         } while (bMore);
-        finder.Close();
     }
 
     if (!finder.FindFile(strPath + kAllEntries))
@@ -50,5 +49,4 @@ void ScanFolder(LPCSTR lpszPath)
             continue;
         ScanFolder(strFolder); // this level's search stays open meanwhile
     } while (bMore);
-    finder.Close();
 }

@@ -41,7 +41,6 @@ BOOL QueryAutostart()
     BYTE data[kPathBufferSize];
     DWORD dwSize = sizeof(data);
     LONG lResult = ::RegQueryValueExA(key, kValueName, nullptr, &dwType, data, &dwSize);
-    key.Close();
     return lResult == ERROR_SUCCESS;
 }
 
@@ -53,7 +52,6 @@ void SetAutostart(BOOL bEnable)
         if (run.Open(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS)
             return;
         ::RegDeleteValueA(run, kValueName);
-        run.Close();
         return;
     }
 
@@ -66,6 +64,5 @@ void SetAutostart(BOOL bEnable)
     if (run.Create(software, kRunKeyUnderSoftware) != ERROR_SUCCESS)
         return;
     run.SetStringValue(kValueName, szProgram);
-    run.Close();
-    software.Close();
+    // The Run key closes first, then "Software": they go in reverse order.
 }

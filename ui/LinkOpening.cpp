@@ -47,52 +47,32 @@ LONG OpenUrl(LPCSTR lpszUrl, int nShowCmd)
 
 CString LaunchErrorText(int nCode)
 {
-    CString strText;
-    switch (nCode)
+    struct CodeText
     {
-    case 0:
-        strText = "The operating system is out\nof memory or resources.";
-        break;
-    case SE_ERR_FNF:
-        strText = "The specified file was not found.";
-        break;
-    case SE_ERR_PNF:
-        strText = "The specified path was not found.";
-        break;
-    case SE_ERR_ACCESSDENIED:
-        strText = "The operating system denied\naccess to the specified file.";
-        break;
-    case SE_ERR_OOM:
-        strText = "There was not enough memory to complete the operation.";
-        break;
-    case ERROR_BAD_FORMAT:
-        strText = "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
-        break;
-    case SE_ERR_SHARE:
-        strText = "A sharing violation occurred. ";
-        break;
-    case SE_ERR_ASSOCINCOMPLETE:
-        strText = "The filename association is\nincomplete or invalid.";
-        break;
-    case SE_ERR_DDETIMEOUT:
-        strText = "The DDE transaction could not\nbe completed because the request timed out.";
-        break;
-    case SE_ERR_DDEFAIL:
-        strText = "The DDE transaction failed.";
-        break;
-    case SE_ERR_DDEBUSY:
-        strText = "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
-        break;
-    case SE_ERR_NOASSOC:
-        strText = "There is no application associated\nwith the given filename extension.";
-        break;
-    case SE_ERR_DLLNOTFOUND:
-        strText = "The specified dynamic-link library was not found.";
-        break;
-    default:
-        strText.Format("Unknown Error (%d) occurred.", nCode);
-        break;
-    }
+        int nCode;
+        LPCSTR lpszText;
+    };
+    static const CodeText kTexts[] = {
+        {0, "The operating system is out\nof memory or resources."},
+        {SE_ERR_FNF, "The specified file was not found."},
+        {SE_ERR_PNF, "The specified path was not found."},
+        {SE_ERR_ACCESSDENIED, "The operating system denied\naccess to the specified file."},
+        {SE_ERR_OOM, "There was not enough memory to complete the operation."},
+        {ERROR_BAD_FORMAT, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {SE_ERR_SHARE, "A sharing violation occurred. "},
+        {SE_ERR_ASSOCINCOMPLETE, "The filename association is\nincomplete or invalid."},
+        {SE_ERR_DDETIMEOUT, "The DDE transaction could not\nbe completed because the request timed out."},
+        {SE_ERR_DDEFAIL, "The DDE transaction failed."},
+        {SE_ERR_DDEBUSY,
+         "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
+        {SE_ERR_NOASSOC, "There is no application associated\nwith the given filename extension."},
+        {SE_ERR_DLLNOTFOUND, "The specified dynamic-link library was not found."},
+    };
+    for (const CodeText& entry : kTexts)
+        if (entry.nCode == nCode)
+            return entry.lpszText;
+    CString strText;
+    strText.Format("Unknown Error (%d) occurred.", nCode);
     return strText;
 }
 
@@ -108,6 +88,5 @@ LONG ReadKeyDefault(HKEY hRoot, LPCSTR lpszSubKey, LPSTR lpszOutput)
         szValue[0] = '\0'; // missing or longer than the buffer
     szValue[sizeof(szValue) - 1] = '\0';
     lstrcpyA(lpszOutput, szValue);
-    key.Close();
     return ERROR_SUCCESS;
 }

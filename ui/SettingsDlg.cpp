@@ -71,16 +71,6 @@ BOOL CSettingsDlg::OnInitDialog()
     return TRUE; // focus to the first tab stop, OK
 }
 
-void CSettingsDlg::OnOK()
-{
-    CDialog::OnOK();
-}
-
-void CSettingsDlg::OnCancel()
-{
-    CDialog::OnCancel();
-}
-
 BOOL CSettingsDlg::PreTranslateMessage(MSG* pMsg)
 {
     // Esc never closes the settings: every change is already saved.

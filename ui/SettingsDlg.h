@@ -14,8 +14,6 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
