@@ -4,12 +4,14 @@
 #include "res/resource.h"
 #include "ui/SettingsDlg.h"
 
+#include "support/ChildProcess.h"
 #include "support/DataFolderGuard.h"
 #include "support/MessageBoxCatcher.h"
-#include "support/ProcessRunner.h"
-#include "support/RegistryValueGuard.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
+#include "support/WallpaperSetting.h"
+#include "support/WindowLookup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The built program run as a process: which mode each command line selects,
 // and what start-up leaves behind.
+#include "support/ChildProcess.h"
 #include "support/DataFolderGuard.h"
-#include "support/ProcessRunner.h"
-#include "support/RegistryValueGuard.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
 
@@ -12,10 +12,7 @@ namespace
 {
 std::string WallpaperSetting()
 {
-    std::vector<BYTE> data;
-    if (!ReadRegistryValue(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", nullptr, &data) || data.empty())
-        return "";
-    return reinterpret_cast<const char*>(data.data());
+    return RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
 }
 
 struct TailCase

@@ -1,6 +1,7 @@
 #include "state/Globals.h"
 #include "engine/PictureCatalog.h"
 
+#include "support/AnsiText.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/TestFiles.h"
 
@@ -18,32 +19,16 @@ std::vector<std::string> Catalogue()
     return paths;
 }
 
-// Names the system's directory search returns for a pattern, in its order.
-std::vector<std::string> SearchOrder(const std::string& strPattern)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE hFind = FindFirstFileA(strPattern.c_str(), &data);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(data.cFileName);
-    while (FindNextFileA(hFind, &data));
-    FindClose(hFind);
-    return names;
-}
-
 // The order the catalogue promises, built from the system's own search
 // order: per folder its JPEG, GIF and BMP files, then each subfolder.
 void ExpectedOrder(const std::string& strFolder, std::vector<std::string>* pPaths)
 {
     for (const char* pszPattern : {"\\*.jpg", "\\*.gif", "\\*.bmp"})
-        for (const std::string& strName : SearchOrder(strFolder + pszPattern))
+        for (const std::string& strName : ListFolder(strFolder + pszPattern))
             if (!(GetFileAttributesA((strFolder + "\\" + strName).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
                 pPaths->push_back(strFolder + "\\" + strName);
-    for (const std::string& strName : SearchOrder(strFolder + "\\*.*"))
-        if (strName != "." && strName != ".." &&
-            (GetFileAttributesA((strFolder + "\\" + strName).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+    for (const std::string& strName : ListFolder(strFolder + "\\*.*"))
+        if ((GetFileAttributesA((strFolder + "\\" + strName).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
             ExpectedOrder(strFolder + "\\" + strName, pPaths);
 }
 

@@ -172,12 +172,7 @@ TEST(Picture, UnwritableTargetShowsTheFileErrorText)
     EXPECT_EQ(FileErrorText(CFileException::accessDenied, dir / "folder.bmp"), catcher.Boxes()[1].strText);
     EXPECT_NE(nullptr, picture.m_pPicture) << "a failed write keeps the picture";
 
-    // Nothing is left behind: no partial file beside the targets.
-    WIN32_FIND_DATAA data;
-    HANDLE hFind = FindFirstFileA((dir.Path() + "\\*.tmp").c_str(), &data);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, hFind);
-    if (hFind != INVALID_HANDLE_VALUE)
-        FindClose(hFind);
+    EXPECT_TRUE(ListFolder(dir.Path() + "\\*.tmp").empty()) << "no partial file is left beside the targets";
 }
 
 TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
@@ -204,17 +199,7 @@ TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
     ASSERT_TRUE(picture.LoadFile(TestDataPath("small.gif").c_str()));
     ASSERT_TRUE(picture.WriteBitmapFile(strTarget.c_str()));
     EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strTarget));
-    WIN32_FIND_DATAA data;
-    HANDLE hFind = FindFirstFileA((dir.Path() + "\\*").c_str(), &data);
-    std::vector<std::string> names;
-    if (hFind != INVALID_HANDLE_VALUE)
-    {
-        do
-            if (data.cFileName[0] != '.')
-                names.push_back(data.cFileName);
-        while (FindNextFileA(hFind, &data));
-        FindClose(hFind);
-    }
+    std::vector<std::string> names = ListFolder(dir.Path() + "\\*");
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm3C4D.tmp"}), names) << "the target, and the live partial file";
 }

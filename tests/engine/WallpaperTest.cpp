@@ -1,11 +1,13 @@
 #include "state/Globals.h"
 #include "engine/Wallpaper.h"
 
+#include "support/AnsiText.h"
+#include "support/ChildProcess.h"
 #include "support/DataFolderGuard.h"
 #include "support/MessageBoxCatcher.h"
-#include "support/ProcessRunner.h"
-#include "support/RegistryValueGuard.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
+#include "support/WallpaperSetting.h"
 
 #include <gtest/gtest.h>
 
@@ -187,10 +189,8 @@ TEST(SilentRun, ChangesTheWallpaperAndShowsNoWindow)
     CChildProcess child;
     ASSERT_TRUE(child.Start(VellomarExePath(), "Vellomar.exe"));
     EXPECT_EQ(0, child.Wait(15000));
-    std::vector<BYTE> value;
-    ReadRegistryValue(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", nullptr, &value);
     std::string strConverted = DataFolder() + "\\Tarnwick.bmp";
-    EXPECT_STREQ(strConverted.c_str(), reinterpret_cast<const char*>(value.data()));
+    EXPECT_EQ(strConverted, RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
     EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strConverted));
 }
 
@@ -210,10 +210,8 @@ TEST(SilentRun, NameOutsideTheCodePageIsReachedByItsShortName)
     SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
 
     EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe"))) << "no box, no hang";
-    std::vector<BYTE> value;
-    ReadRegistryValue(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", nullptr, &value);
     std::string strConverted = DataFolder() + "\\Tarnwick.bmp";
-    EXPECT_STREQ(strConverted.c_str(), reinterpret_cast<const char*>(value.data()));
+    EXPECT_EQ(strConverted, RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
     EXPECT_EQ(ReadBytes(TestDataPath("small.jpg")), ReadBytes(strConverted));
 }
 
@@ -227,8 +225,6 @@ TEST(SilentRun, TreeWithoutPicturesChangesNothing)
     SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
 
     EXPECT_EQ(0, RunVellomar("Vellomar.exe"));
-    std::vector<BYTE> value;
-    ReadRegistryValue(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", nullptr, &value);
-    EXPECT_STREQ("unchanged", reinterpret_cast<const char*>(value.data()));
+    EXPECT_EQ("unchanged", RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
     EXPECT_FALSE(FileExists(DataFolder() + "\\Tarnwick.bmp"));
 }

@@ -1,10 +1,11 @@
 // The 64-bit setup program run for real in the test prefix: silent install,
 // the installed program's first run, silent uninstall, and reinstalling.
+#include "support/ChildProcess.h"
 #include "support/DataFolderGuard.h"
-#include "support/ProcessRunner.h"
-#include "support/RegistryValueGuard.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
+#include "support/WindowLookup.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -26,21 +27,6 @@ std::string InstalledProgram() { return InstallFolder() + "\\Vellomar.exe"; }
 std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Vellomar.lnk"; }
 std::string SetupProgram() { return ProgramFolder() + "\\..\\" VELLOMAR_SETUP_NAME; }
 
-std::string RegistryText(const char* pszKey, const char* pszValue)
-{
-    std::vector<BYTE> data;
-    if (!ReadRegistryValue(HKEY_CURRENT_USER, pszKey, pszValue, nullptr, &data) || data.empty())
-        return "<none>";
-    return reinterpret_cast<const char*>(data.data());
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD dwMs = 30000)
-{
-    for (DWORD dwStart = GetTickCount(); GetTickCount() - dwStart < dwMs; Sleep(50))
-        if (condition())
-            return true;
-    return condition();
-}
 
 long Install()
 {
@@ -96,50 +82,6 @@ ShortcutInfo ReadShortcut(const std::string& strPath)
     return info;
 }
 
-struct ChildSearch
-{
-    const char* pszText;
-    HWND hFound;
-};
-
-BOOL CALLBACK MatchChildText(HWND hWnd, LPARAM lParam)
-{
-    ChildSearch* pSearch = reinterpret_cast<ChildSearch*>(lParam);
-    if (IsWindowVisible(hWnd) && WindowText(hWnd) == pSearch->pszText)
-    {
-        pSearch->hFound = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible control with this text anywhere inside a window.
-HWND FindControl(HWND hParent, const char* pszText)
-{
-    ChildSearch search = {pszText, nullptr};
-    EnumChildWindows(hParent, &MatchChildText, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
-BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam)
-{
-    ChildSearch* pSearch = reinterpret_cast<ChildSearch*>(lParam);
-    if (IsWindowVisible(hWnd) && WindowText(hWnd).rfind(pSearch->pszText, 0) == 0)
-    {
-        pSearch->hFound = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible top-level window of any process whose caption starts so.
-HWND FindTopWindow(const char* pszCaption)
-{
-    ChildSearch search = {pszCaption, nullptr};
-    EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
 // Presses a wizard button once it shows and is enabled.
 bool PressWhenReady(HWND hWizard, const char* pszButton)
 {
@@ -181,11 +123,11 @@ TEST_F(InstallerTest, SilentInstallPutsEverythingInPlace)
     EXPECT_EQ(0, lstrcmpiA(InstalledProgram().c_str(), shortcut.strTarget.c_str())) << shortcut.strTarget;
     EXPECT_EQ("/config", shortcut.strArguments);
 
-    EXPECT_EQ("Vellomar", RegistryText(kUninstallKey, "DisplayName"));
-    EXPECT_EQ("1.0.0.1", RegistryText(kUninstallKey, "DisplayVersion"));
-    EXPECT_EQ("The Vellomar team", RegistryText(kUninstallKey, "Publisher"));
-    EXPECT_EQ(InstalledProgram() + ",0", RegistryText(kUninstallKey, "DisplayIcon"));
-    EXPECT_EQ("\"" + InstallFolder() + "\\Uninstall.exe\"", RegistryText(kUninstallKey, "UninstallString"));
+    EXPECT_EQ("Vellomar", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", "<none>"));
+    EXPECT_EQ("1.0.0.1", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion", "<none>"));
+    EXPECT_EQ("The Vellomar team", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "Publisher", "<none>"));
+    EXPECT_EQ(InstalledProgram() + ",0", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayIcon", "<none>"));
+    EXPECT_EQ("\"" + InstallFolder() + "\\Uninstall.exe\"", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "UninstallString", "<none>"));
     DWORD dwType = 0;
     std::vector<BYTE> size;
     ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", &dwType, &size));
@@ -193,7 +135,7 @@ TEST_F(InstallerTest, SilentInstallPutsEverythingInPlace)
     EXPECT_GT(*reinterpret_cast<DWORD*>(size.data()), 100u) << "kilobytes";
 
     EXPECT_FALSE(FileExists(DataFolder())) << "a silent install does not run the program";
-    EXPECT_EQ("<none>", RegistryText(kRunKey, "Vellomar"));
+    EXPECT_EQ("<none>", RegistryText(HKEY_CURRENT_USER, kRunKey, "Vellomar", "<none>"));
 
     // The installed program's first run, as the finish page starts it.
     CChildProcess program;
@@ -214,8 +156,8 @@ TEST_F(InstallerTest, UninstallRemovesItsOwnAutostartAndKeepsTheSettings)
     ASSERT_TRUE(Uninstall());
     EXPECT_FALSE(FileExists(InstalledProgram()));
     EXPECT_FALSE(FileExists(Shortcut()));
-    EXPECT_EQ("<none>", RegistryText(kUninstallKey, "DisplayName"));
-    EXPECT_EQ("<none>", RegistryText(kRunKey, "Vellomar")) << "no dangling log-on entry";
+    EXPECT_EQ("<none>", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", "<none>"));
+    EXPECT_EQ("<none>", RegistryText(HKEY_CURRENT_USER, kRunKey, "Vellomar", "<none>")) << "no dangling log-on entry";
     EXPECT_TRUE(FileExists(DataFolder() + "\\config.cfg")) << "a silent uninstall keeps the settings";
 }
 
@@ -224,7 +166,7 @@ TEST_F(InstallerTest, UninstallLeavesAnotherProgramsAutostartAlone)
     ASSERT_EQ(0, Install());
     SetRegistryString(HKEY_CURRENT_USER, kRunKey, "Vellomar", "C:\\Portable\\Vellomar.exe");
     ASSERT_TRUE(Uninstall());
-    EXPECT_EQ("C:\\Portable\\Vellomar.exe", RegistryText(kRunKey, "Vellomar"));
+    EXPECT_EQ("C:\\Portable\\Vellomar.exe", RegistryText(HKEY_CURRENT_USER, kRunKey, "Vellomar", "<none>"));
 }
 
 TEST_F(InstallerTest, InstallingOverAnInstallationReplacesTheProgramAndKeepsSettings)
@@ -238,7 +180,7 @@ TEST_F(InstallerTest, InstallingOverAnInstallationReplacesTheProgramAndKeepsSett
     GetPrivateProfileStringA("main", "PicturesPath", "", szValue, sizeof(szValue),
                              (DataFolder() + "\\config.cfg").c_str());
     EXPECT_STREQ("C:\\Pictures\\Kept", szValue);
-    EXPECT_EQ("Vellomar", RegistryText(kUninstallKey, "DisplayName"));
+    EXPECT_EQ("Vellomar", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", "<none>"));
 }
 
 TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)

@@ -5,6 +5,7 @@
 
 #include "support/HostWindow.h"
 #include "support/UiScript.h"
+#include "support/WindowLookup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "state/Globals.h"
 #include "state/SettingsStore.h"
 
-#include "support/RegistryValueGuard.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -29,19 +29,6 @@ HWND CHostWindow::AddStatic(const char* pszText, DWORD dwStyle, int x, int y, in
     return hStatic;
 }
 
-COLORREF CHostWindow::TextColor(HWND hLabel) const
-{
-    HDC hDC = CreateCompatibleDC(nullptr);
-    SetTextColor(hDC, RGB(1, 2, 3));
-    LRESULT lBrush =
-        SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hLabel));
-    COLORREF color = GetTextColor(hDC);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), lBrush);
-    EXPECT_EQ(TRANSPARENT, GetBkMode(hDC));
-    DeleteDC(hDC);
-    return color;
-}
-
 RECT CHostWindow::ChildRect(HWND hChild) const
 {
     RECT rc;

@@ -17,10 +17,6 @@ public:
     // A static child with the dialog font, as a template would make it.
     HWND AddStatic(const char* pszText, DWORD dwStyle, int x, int y, int cx, int cy, int nId = 100);
 
-    // The text colour the label sets when its parent is asked for colours;
-    // also checks that it paints no background of its own.
-    COLORREF TextColor(HWND hLabel) const;
-
     // Window rectangle of a child in this window's client coordinates.
     RECT ChildRect(HWND hChild) const;
 

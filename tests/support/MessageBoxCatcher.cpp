@@ -1,6 +1,7 @@
 #include "MessageBoxCatcher.h"
 
 #include "UiScript.h"
+#include "WindowLookup.h"
 
 #include <algorithm>
 

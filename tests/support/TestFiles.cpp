@@ -165,31 +165,19 @@ std::string DataFolder()
     return AppDataFolder() + "\\Vellomar";
 }
 
-std::string CurrentWallpaper()
+std::vector<std::string> ListFolder(const std::string& strPattern)
 {
-    char szPath[MAX_PATH * 2] = "";
-    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(szPath), szPath, 0);
-    return szPath;
-}
-
-void SetWallpaper(const std::string& strPath)
-{
-    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(strPath.c_str()), SPIF_UPDATEINIFILE);
-}
-
-std::wstring Widen(const std::string& strAnsi)
-{
-    std::wstring strWide(strAnsi.size() + 1, L'\0');
-    int nLength = MultiByteToWideChar(CP_ACP, 0, strAnsi.c_str(), -1, &strWide[0], static_cast<int>(strWide.size()));
-    strWide.resize(nLength > 0 ? nLength - 1 : 0);
-    return strWide;
-}
-
-bool HasAnsiForm(const std::wstring& strWide)
-{
-    char szAnsi[2 * MAX_PATH];
-    BOOL bUsedDefault = FALSE;
-    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, strWide.c_str(), -1, szAnsi, sizeof(szAnsi), nullptr,
-                               &bUsedDefault) > 0 &&
-           !bUsedDefault;
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE hFind = ::FindFirstFileA(strPattern.c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do
+    {
+        std::string strName = data.cFileName;
+        if (strName != "." && strName != "..")
+            names.push_back(strName);
+    } while (::FindNextFileA(hFind, &data));
+    ::FindClose(hFind);
+    return names;
 }

@@ -30,6 +30,9 @@ bool WriteText(const std::string& strPath, const std::string& strText);
 bool WriteTextW(const std::wstring& strPath, const std::string& strText);
 std::vector<unsigned char> ReadBytes(const std::string& strPath);
 bool FileExists(const std::string& strPath);
+// The names a directory search returns for a pattern, in its order, without
+// "." and "..".
+std::vector<std::string> ListFolder(const std::string& strPattern);
 
 // A 24-bit BMP file of the given size filled with one colour.
 std::vector<unsigned char> MakeBmp(int nWidth, int nHeight, COLORREF color = RGB(40, 90, 160));
@@ -39,15 +42,7 @@ std::string ProgramFolder();
 std::string TestDataPath(const std::string& strName);
 std::string VellomarExePath();
 
-// The desktop wallpaper setting of the test prefix, through the system call.
-std::string CurrentWallpaper();
-void SetWallpaper(const std::string& strPath);
 
 // The user's application-data folder in the test prefix and ours in it.
 std::string AppDataFolder();
 std::string DataFolder();
-
-// A name in the ANSI code page, widened; and whether a wide name has an exact
-// ANSI form (no best-fit look-alike).
-std::wstring Widen(const std::string& strAnsi);
-bool HasAnsiForm(const std::wstring& strWide);

@@ -1,14 +1,11 @@
 #include "UiScript.h"
 
-#include <algorithm>
-
-#include "platform/Wnd.h"
+#include "WindowLookup.h"
 
 namespace
 {
 CUiScript* g_pActiveScript = nullptr;
 const UINT kTickMs = 15;
-const int kMessageTextId = 0xFFFF;
 } // namespace
 
 CUiScript::CUiScript(DWORD dwTimeoutMs) : m_dwTimeout(dwTimeoutMs)
@@ -81,83 +78,14 @@ void PumpMessages(DWORD dwMs)
     }
 }
 
-static BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
-{
-    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
-    return TRUE;
-}
 
-std::vector<HWND> ThreadWindows(bool bVisibleOnly)
+bool WaitUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs)
 {
-    std::vector<HWND> windows;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    if (bVisibleOnly)
-        windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND h) { return !::IsWindowVisible(h); }),
-                      windows.end());
-    return windows;
-}
-
-std::vector<HWND> ThreadWindowsOfClass(LPCSTR lpszClass)
-{
-    std::vector<HWND> windows;
-    for (HWND hWnd : ThreadWindows(false))
+    for (DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeoutMs;)
     {
-        char szClass[64] = "";
-        ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-        if (::lstrcmpiA(szClass, lpszClass) == 0)
-            windows.push_back(hWnd);
+        if (condition())
+            return true;
+        PumpMessages(20);
     }
-    return windows;
-}
-
-std::string WindowText(HWND hWnd)
-{
-    char szText[4096] = "";
-    ::GetWindowTextA(hWnd, szText, sizeof(szText));
-    return szText;
-}
-
-HWND FindThreadWindow(LPCSTR lpszClass, LPCSTR lpszCaption)
-{
-    for (HWND hWnd : ThreadWindows())
-    {
-        char szClass[256] = "";
-        ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-        if (lpszClass && lstrcmpA(szClass, lpszClass) != 0)
-            continue;
-        if (lpszCaption && WindowText(hWnd) != lpszCaption)
-            continue;
-        return hWnd;
-    }
-    return nullptr;
-}
-
-static bool IsMessageBox(HWND hWnd)
-{
-    char szClass[64] = "";
-    ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-    return lstrcmpA(szClass, "#32770") == 0 && ::IsWindowVisible(hWnd) && !CWnd::FromHandlePermanent(hWnd) &&
-           ::GetDlgItem(hWnd, kMessageTextId) != nullptr;
-}
-
-HWND FindMessageBox()
-{
-    for (HWND hWnd : ThreadWindows())
-        if (IsMessageBox(hWnd))
-            return hWnd;
-    return nullptr;
-}
-
-std::string MessageBoxText(HWND hBox)
-{
-    char szText[4096] = "";
-    ::GetDlgItemTextA(hBox, kMessageTextId, szText, sizeof(szText));
-    return szText;
-}
-
-void ClickButton(HWND hDialog, int nButtonId)
-{
-    HWND hButton = ::GetDlgItem(hDialog, nButtonId);
-    if (hButton)
-        ::PostMessageA(hButton, BM_CLICK, 0, 0);
+    return condition();
 }

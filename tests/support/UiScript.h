@@ -43,15 +43,5 @@ private:
 // Pumps this thread's messages for a while (timers and posted clicks run).
 void PumpMessages(DWORD dwMs);
 
-// Visible top-level windows of this thread.
-HWND FindThreadWindow(LPCSTR lpszClass, LPCSTR lpszCaption);
-std::vector<HWND> ThreadWindows(bool bVisibleOnly = true);
-// Top-level windows of this thread of one class, shown or hidden.
-std::vector<HWND> ThreadWindowsOfClass(LPCSTR lpszClass);
-
-// A message box of this thread (a dialog no framework object is bound to,
-// with the system's message text control), or NULL.
-HWND FindMessageBox();
-std::string WindowText(HWND hWnd);
-std::string MessageBoxText(HWND hBox);
-void ClickButton(HWND hDialog, int nButtonId);
+// Pumps messages until the condition holds or the time is up; says which.
+bool WaitUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs = 30000);

@@ -4,44 +4,17 @@
 #include "res/resource.h"
 #include "ui/SettingsDlg.h"
 
-#include "support/RegistryValueGuard.h"
+#include "support/ProbeLabel.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
+#include "support/WindowLookup.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
 namespace
 {
-// The text of the tool tip that serves a control, whichever tip window it is.
-std::string TipTextFor(HWND hControl)
-{
-    for (HWND hTip : ThreadWindowsOfClass(TOOLTIPS_CLASSA))
-    {
-        char szText[256] = "";
-        TOOLINFOA ti = {};
-        ti.cbSize = sizeof(ti);
-        ti.hwnd = hControl;
-        ti.uId = 1;
-        if (!SendMessageA(hTip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)))
-            continue;
-        ti.lpszText = szText;
-        SendMessageA(hTip, TTM_GETTEXTA, sizeof(szText), reinterpret_cast<LPARAM>(&ti));
-        return szText;
-    }
-    return "<no tip>";
-}
-
-COLORREF LinkColour(HWND hBox, int nId)
-{
-    HDC hDC = CreateCompatibleDC(nullptr);
-    SendMessageA(hBox, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
-                 reinterpret_cast<LPARAM>(GetDlgItem(hBox, nId)));
-    COLORREF color = GetTextColor(hDC);
-    DeleteDC(hDC);
-    return color;
-}
-
 POINT Centre(HWND hWnd)
 {
     RECT rc;
@@ -149,7 +122,7 @@ TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
         .Then(OpenAbout())
         .Then(AboutShown())
         .Then([&] {
-            EXPECT_EQ(RGB(0, 0, 238), LinkColour(m_hAbout, IDC_FEEDBACK_LINK));
+            EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK)));
             HWND hLink = GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK);
             PostMessageA(hLink, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
             PostMessageA(hLink, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -157,8 +130,8 @@ TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
         })
         .Then([&] { return FileExists(strLog); })
         .Then([&] {
-            EXPECT_EQ(RGB(85, 26, 139), LinkColour(m_hAbout, IDC_FEEDBACK_LINK));
-            EXPECT_EQ(RGB(0, 0, 238), LinkColour(m_hAbout, IDC_HOMEPAGE_LINK));
+            EXPECT_EQ(RGB(85, 26, 139), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK)));
+            EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_HOMEPAGE_LINK)));
             ClickButton(m_hAbout, IDOK);
             return true;
         })
@@ -166,7 +139,7 @@ TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
         .Then(OpenAbout())
         .Then(AboutShown())
         .Then([&] {
-            EXPECT_EQ(RGB(0, 0, 238), LinkColour(m_hAbout, IDC_FEEDBACK_LINK)) << "a new box, new labels";
+            EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK))) << "a new box, new labels";
             PostMessageA(m_hAbout, WM_CLOSE, 0, 0);
             return true;
         })

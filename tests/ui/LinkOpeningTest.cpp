@@ -4,7 +4,8 @@
 
 #include "support/HostWindow.h"
 #include "support/MessageBoxCatcher.h"
-#include "support/RegistryValueGuard.h"
+#include "support/ProbeLabel.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
 
@@ -14,12 +15,6 @@ namespace
 {
 const char kUrl[] = "http://example.org/vellomar";
 const char kPageClass[] = "VellomarTestPage";
-
-class CHostedLabel : public CUrlLabel
-{
-public:
-    BOOL IsVisited() const { return m_bVisited; }
-};
 
 class LinkOpeningTest : public ::testing::Test
 {
@@ -61,15 +56,16 @@ protected:
         PostMessageA(m_hStatic, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageA(m_hStatic, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         std::vector<std::string> lines;
-        for (int i = 0; i < 100 && lines.size() < nLines; ++i)
-        {
-            PumpMessages(50);
-            lines.clear();
-            std::vector<unsigned char> bytes = ReadBytes(Log());
-            std::string strLog(bytes.begin(), bytes.end());
-            for (size_t pos = 0, end; (end = strLog.find('\n', pos)) != std::string::npos; pos = end + 1)
-                lines.push_back(strLog.substr(pos, end - pos));
-        }
+        WaitUntil(
+            [&] {
+                lines.clear();
+                std::vector<unsigned char> bytes = ReadBytes(Log());
+                std::string strLog(bytes.begin(), bytes.end());
+                for (size_t pos = 0, end; (end = strLog.find('\n', pos)) != std::string::npos; pos = end + 1)
+                    lines.push_back(strLog.substr(pos, end - pos));
+                return lines.size() >= nLines;
+            },
+            5000);
         PumpMessages(100);
         return lines;
     }
@@ -78,7 +74,7 @@ protected:
     CRegistryValueGuard m_htm{HKEY_CLASSES_ROOT, ".htm", ""};
     CHostWindow m_host{400, 100};
     HWND m_hStatic = nullptr;
-    CHostedLabel m_label;
+    CProbeLabel m_label;
 };
 } // namespace
 

@@ -2,11 +2,14 @@
 #include "res/resource.h"
 #include "ui/SettingsDlg.h"
 
+#include "support/AnsiText.h"
 #include "support/MessageBoxCatcher.h"
-#include "support/RegistryValueGuard.h"
+#include "support/RegistryValues.h"
 #include "support/ShellItem.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
+#include "support/WallpaperSetting.h"
+#include "support/WindowLookup.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -314,12 +317,7 @@ TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
     DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
     char szProgram[1000];
     GetModuleFileNameA(nullptr, szProgram, sizeof(szProgram));
-    auto runValue = [] {
-        std::vector<BYTE> data;
-        return ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, nullptr, &data)
-                   ? std::string(reinterpret_cast<const char*>(data.data()))
-                   : std::string("<none>");
-    };
+    auto runValue = [] { return RegistryText(HKEY_CURRENT_USER, kRunKey, kRunValue, "<none>"); };
 
     CUiScript script;
     script.Then(Opened())

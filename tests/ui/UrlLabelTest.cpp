@@ -1,10 +1,13 @@
 #include "ui/UrlLabel.h"
 
+#include "support/ProbeLabel.h"
+
 #include "support/HostWindow.h"
 #include "support/MessageBoxCatcher.h"
-#include "support/RegistryValueGuard.h"
+#include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
+#include "support/WindowLookup.h"
 
 #include <gtest/gtest.h>
 
@@ -15,39 +18,6 @@ namespace
 const COLORREF kLink = RGB(0, 0, 238);
 const COLORREF kVisited = RGB(85, 26, 139);
 const COLORREF kHover = RGB(255, 0, 0);
-
-// A label with its insides open to the tests, counting the fonts it is sent.
-class CProbeLabel : public CUrlLabel
-{
-public:
-    using CUrlLabel::ReportLaunchError;
-    HCURSOR Cursor() const { return m_hCursor; }
-    HWND TipWindow() const { return m_tip.m_hWnd; }
-    HFONT PlainFont() const { return m_fontPlain; }
-    HFONT UnderlinedFont() const { return m_fontUnderlined; }
-    BOOL IsHot() const { return m_bHot; }
-    int m_nSetFont = 0;
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_SETFONT)
-            ++m_nSetFont;
-        return CUrlLabel::WindowProc(message, wParam, lParam);
-    }
-};
-
-std::string TipText(HWND hTip, HWND hLabel)
-{
-    char szText[512] = "";
-    TOOLINFOA ti = {};
-    ti.cbSize = sizeof(ti);
-    ti.hwnd = hLabel;
-    ti.uId = 1;
-    ti.lpszText = szText;
-    SendMessageA(hTip, TTM_GETTEXTA, sizeof(szText), reinterpret_cast<LPARAM>(&ti));
-    return szText;
-}
 
 RECT ToolRect(HWND hTip, HWND hLabel)
 {
@@ -108,7 +78,7 @@ TEST(UrlLabel, TakesItsTargetFromTheText)
         HWND hStatic = host.AddStatic(c.pszText, 0, 10, 10, 300, 20);
         CProbeLabel label;
         ASSERT_TRUE(label.SubclassWindow(hStatic));
-        EXPECT_EQ(c.pszTip, TipText(label.TipWindow(), hStatic));
+        EXPECT_EQ(c.pszTip, TipTextFor(hStatic));
         EXPECT_EQ(c.pszText, WindowText(hStatic)) << "the window text stays";
         EXPECT_TRUE(GetWindowLongA(hStatic, GWL_STYLE) & SS_NOTIFY);
         DestroyWindow(hStatic);
@@ -122,7 +92,7 @@ TEST(UrlLabel, UrlSetBeforeAttachmentWins)
     label.SetUrl("mailto:someone@example.org"); // no window yet: only stored
     HWND hStatic = host.AddStatic("www.other.example", 0, 10, 10, 300, 20);
     ASSERT_TRUE(label.SubclassWindow(hStatic));
-    EXPECT_EQ("E-mail someone@example.org", TipText(label.TipWindow(), hStatic));
+    EXPECT_EQ("E-mail someone@example.org", TipTextFor(hStatic));
     EXPECT_EQ("www.other.example", WindowText(hStatic));
 
     CProbeLabel blank;
@@ -138,18 +108,18 @@ TEST(UrlLabel, ColourFollowsHoverAndVisitedState)
     HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
     CProbeLabel label;
     ASSERT_TRUE(label.SubclassWindow(hStatic));
-    EXPECT_EQ(kLink, host.TextColor(hStatic));
+    EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic));
     label.SetVisited(TRUE);
-    EXPECT_EQ(kVisited, host.TextColor(hStatic));
+    EXPECT_EQ(kVisited, LabelTextColour(host.m_hWnd, hStatic));
 
     MovePointerTo(host.m_hWnd, 450, 250); // away from the label
     SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_EQ(kHover, host.TextColor(hStatic));
+    EXPECT_EQ(kHover, LabelTextColour(host.m_hWnd, hStatic));
     label.SetVisited(FALSE);
-    EXPECT_EQ(kHover, host.TextColor(hStatic)) << "hover wins over visited";
+    EXPECT_EQ(kHover, LabelTextColour(host.m_hWnd, hStatic)) << "hover wins over visited";
     PumpMessages(300); // the hover timer notices the pointer is outside
     EXPECT_FALSE(label.IsHot());
-    EXPECT_EQ(kLink, host.TextColor(hStatic));
+    EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic));
 }
 
 TEST(UrlLabel, HoverUnderlinesUntilATickFindsThePointerOutside)
@@ -201,9 +171,9 @@ TEST(UrlLabel, UnderlineModes)
     EXPECT_EQ(1, label.m_nSetFont);
     EXPECT_TRUE(IsUnderlined(hStatic));
     SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    EXPECT_EQ(kHover, host.TextColor(hStatic));
+    EXPECT_EQ(kHover, LabelTextColour(host.m_hWnd, hStatic));
     PumpMessages(250);
-    EXPECT_EQ(kLink, host.TextColor(hStatic)) << "the colour changes";
+    EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic)) << "the colour changes";
     EXPECT_EQ(1, label.m_nSetFont) << "the font never does";
     EXPECT_TRUE(IsUnderlined(hStatic));
 
@@ -213,7 +183,7 @@ TEST(UrlLabel, UnderlineModes)
     EXPECT_FALSE(IsUnderlined(hStatic)) << "never underlined, even over it";
     PumpMessages(250);
     EXPECT_FALSE(IsUnderlined(hStatic));
-    EXPECT_EQ(kLink, host.TextColor(hStatic)) << "the link colour once the pointer is found outside";
+    EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic)) << "the link colour once the pointer is found outside";
 }
 
 TEST(UrlLabel, TipAppearsWhileThePointerRestsOnIt)
@@ -228,9 +198,7 @@ TEST(UrlLabel, TipAppearsWhileThePointerRestsOnIt)
     MSG msg = {hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), GetTickCount(), {}};
     GetCursorPos(&msg.pt);
     label.PreTranslateMessage(&msg);
-    for (int i = 0; i < 60 && !IsWindowVisible(label.TipWindow()); ++i)
-        PumpMessages(50);
-    EXPECT_TRUE(IsWindowVisible(label.TipWindow()));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(label.TipWindow()) != FALSE; }, 3000));
     EXPECT_EQ("Go to www.example.org", WindowText(label.TipWindow()));
 }
 
@@ -304,7 +272,7 @@ TEST(UrlLabel, SetUrlRefitsAndRetipsButKeepsTheToolRectangle)
     RECT rcAfter = host.ChildRect(hStatic);
     EXPECT_EQ(UnderlinedExtent(label, "a much longer text than before").cx, rcAfter.right - rcAfter.left);
     EXPECT_GT(rcAfter.right, rcBefore.right);
-    EXPECT_EQ("Go to example.org/new", TipText(label.TipWindow(), hStatic));
+    EXPECT_EQ("Go to example.org/new", TipTextFor(hStatic));
     EXPECT_EQ("a much longer text than before", WindowText(hStatic));
     RECT rcToolAfter = ToolRect(label.TipWindow(), hStatic);
     EXPECT_TRUE(EqualRect(&rcTool, &rcToolAfter));

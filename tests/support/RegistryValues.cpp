@@ -1,4 +1,4 @@
-#include "RegistryValueGuard.h"
+#include "RegistryValues.h"
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kDesktopKey[] = "Control Panel\\Desktop";
@@ -61,4 +61,14 @@ CRegistryValueGuard::~CRegistryValueGuard()
         SetRegistryValue(m_hRoot, m_strKey, m_strValue, m_dwType, m_data.data(), static_cast<DWORD>(m_data.size()));
     else
         DeleteRegistryValue(m_hRoot, m_strKey, m_strValue);
+}
+
+std::string RegistryText(HKEY hRoot, const std::string& strKey, const std::string& strValue,
+                         const std::string& strMissing)
+{
+    std::vector<BYTE> data;
+    if (!ReadRegistryValue(hRoot, strKey, strValue, nullptr, &data))
+        return strMissing;
+    data.push_back(0);
+    return reinterpret_cast<const char*>(data.data());
 }

@@ -1,7 +1,7 @@
-#include "ProcessRunner.h"
+#include "ChildProcess.h"
 
 #include "TestFiles.h"
-#include "UiScript.h"
+#include "WindowLookup.h"
 
 #include <vector>
 

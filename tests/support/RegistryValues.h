@@ -31,6 +31,9 @@ bool SetRegistryString(HKEY hRoot, const std::string& strKey, const std::string&
 bool ReadRegistryValue(HKEY hRoot, const std::string& strKey, const std::string& strValue, DWORD* pdwType,
                        std::vector<BYTE>* pData);
 void DeleteRegistryValue(HKEY hRoot, const std::string& strKey, const std::string& strValue);
+// A value's data as text, or strMissing when the value cannot be read.
+std::string RegistryText(HKEY hRoot, const std::string& strKey, const std::string& strValue,
+                         const std::string& strMissing = "");
 
 extern const char kRunKey[];
 extern const char kDesktopKey[];
