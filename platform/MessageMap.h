@@ -44,6 +44,8 @@ struct AFX_MSGMAP
 // itself under this base plus the original message number.
 const UINT WM_REFLECT_BASE = 0xBC00;
 
+// The macros keep their table layout.
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                      \
 protected:                                         \
     static const AFX_MSGMAP* GetThisMessageMap();  \
@@ -89,3 +91,4 @@ protected:                                         \
     {WM_REFLECT_BASE + WM_CTLCOLORSTATIC, 0, 0, AfxSig_br_dc_u, AFX_HANDLER(HBRUSH (ThisClass::*)(CDC*, UINT), CtlColor)},
 #define ON_CONTROL_REFLECT(code, memberFxn) \
     {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(code), 0, AfxSig_v_v, AFX_HANDLER(void (ThisClass::*)(), memberFxn)},
+// clang-format on
