@@ -26,7 +26,8 @@ bool BareConvert(const std::string& strSource, const std::string& strTarget)
     IStream* pIn = nullptr;
     CreateStreamOnHGlobal(hGlobal, TRUE, &pIn);
     IPicture* pPicture = nullptr;
-    HRESULT hr = OleLoadPicture(pIn, static_cast<LONG>(dwSize), FALSE, IID_IPicture, reinterpret_cast<void**>(&pPicture));
+    HRESULT hr =
+        OleLoadPicture(pIn, static_cast<LONG>(dwSize), FALSE, IID_IPicture, reinterpret_cast<void**>(&pPicture));
     pIn->Release();
     if (FAILED(hr))
         return false;
@@ -50,7 +51,8 @@ bool BareConvert(const std::string& strSource, const std::string& strTarget)
 
 void RunConvertBench(const std::string& strDataFolder, const std::string& strWorkFolder)
 {
-    printf("\n### Conversion (LoadFile + WriteBitmapFile vs bare OleLoadPicture + SaveAsFile, alternating, median of 3)\n\n");
+    printf("\n### Conversion (LoadFile + WriteBitmapFile vs bare OleLoadPicture + SaveAsFile, alternating, median of "
+           "3)\n\n");
     printf("| picture | file bytes | CPicture s | bare s | ratio |\n");
     printf("|---|---:|---:|---:|---:|\n");
     for (const char* pszName : {"1mp.jpg", "12mp.jpg", "24mp.jpg"})

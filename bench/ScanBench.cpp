@@ -50,7 +50,8 @@ void RunScanBench(const std::string& strWorkFolder)
         if (GetFileAttributesA((strRoot + "\\done").c_str()) == INVALID_FILE_ATTRIBUTES)
         {
             MakeTree(strRoot, nFiles, 1234u + static_cast<unsigned>(nFiles));
-            CloseHandle(CreateFileA((strRoot + "\\done").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            CloseHandle(
+                CreateFileA((strRoot + "\\done").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         }
 
         std::vector<double> scanTimes;

@@ -29,9 +29,9 @@ public:
     void ReleasePicture();
 
     IPicture* m_pPicture = nullptr;
-    int m_nHeight = 0;          // pixels at 96 per inch
+    int m_nHeight = 0;            // pixels at 96 per inch
     unsigned int m_nDataSize = 0; // bytes of the file last opened, 0 when the open failed
-    int m_nWidth = 0;           // pixels at 96 per inch
+    int m_nWidth = 0;             // pixels at 96 per inch
 
 private:
     // Writes the bytes to a partial file beside the target, then moves it

@@ -11,10 +11,7 @@ class CWnd;
 class CDataExchange
 {
 public:
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
-    {
-    }
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate) : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
     BOOL m_bSaveAndValidate;
     CWnd* m_pDlgWnd;

@@ -7,8 +7,7 @@ namespace
 // The code page is fixed for the life of the process.
 BOOL IsDoubleByteCodePage()
 {
-    static const BOOL s_bDoubleByte = []
-    {
+    static const BOOL s_bDoubleByte = [] {
         CPINFO info = {};
         return ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
     }();
@@ -84,8 +83,8 @@ BOOL MbcsFromWide(LPCWSTR pszWide, LPSTR pszOut, int cbOut)
     // UTF-8 as the ANSI code page holds every name, and takes neither flag.
     BOOL bUtf8 = ::GetACP() == CP_UTF8;
     BOOL bUsedDefault = FALSE;
-    int nWritten = ::WideCharToMultiByte(CP_ACP, bUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, pszWide, -1, pszOut, cbOut,
-                                         nullptr, bUtf8 ? nullptr : &bUsedDefault);
+    int nWritten = ::WideCharToMultiByte(CP_ACP, bUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, pszWide, -1, pszOut, cbOut, nullptr,
+                                         bUtf8 ? nullptr : &bUsedDefault);
     if (nWritten == 0 || bUsedDefault)
     {
         pszOut[0] = '\0';

@@ -15,14 +15,14 @@ typedef void (CWnd::*AFX_PMSG)();
 enum AfxSig
 {
     AfxSig_end = 0,
-    AfxSig_v_v,        // void ()
-    AfxSig_v_u_l,      // void (UINT, LPARAM): WM_SYSCOMMAND
-    AfxSig_h_v,        // HCURSOR (): WM_QUERYDRAGICON
-    AfxSig_br_dc_u,    // HBRUSH (CDC*, UINT): a colour request
-    AfxSig_b_w_u_u,    // BOOL (CWnd*, UINT, UINT): WM_SETCURSOR
-    AfxSig_v_u_pt,     // void (UINT, CPoint): mouse messages
-    AfxSig_v_up,       // void (UINT_PTR): WM_TIMER
-    AfxSig_b_dc,       // BOOL (CDC*): WM_ERASEBKGND
+    AfxSig_v_v,     // void ()
+    AfxSig_v_u_l,   // void (UINT, LPARAM): WM_SYSCOMMAND
+    AfxSig_h_v,     // HCURSOR (): WM_QUERYDRAGICON
+    AfxSig_br_dc_u, // HBRUSH (CDC*, UINT): a colour request
+    AfxSig_b_w_u_u, // BOOL (CWnd*, UINT, UINT): WM_SETCURSOR
+    AfxSig_v_u_pt,  // void (UINT, CPoint): mouse messages
+    AfxSig_v_up,    // void (UINT_PTR): WM_TIMER
+    AfxSig_b_dc,    // BOOL (CDC*): WM_ERASEBKGND
 };
 
 struct AFX_MSGMAP_ENTRY

@@ -19,8 +19,8 @@ LONG CScopedKey::Create(HKEY hParent, LPCSTR lpszSubKey)
 {
     HKEY hKey = nullptr;
     DWORD dwDisposition = 0;
-    LONG lResult = ::RegCreateKeyExA(hParent, lpszSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                     nullptr, &hKey, &dwDisposition);
+    LONG lResult = ::RegCreateKeyExA(hParent, lpszSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                     &hKey, &dwDisposition);
     if (lResult == ERROR_SUCCESS)
         Take(hKey);
     return lResult;

@@ -81,10 +81,31 @@ private:
     Data* m_pData = nullptr;
 };
 
-inline bool operator==(const CString& lhs, LPCSTR rhs) { return lhs.Compare(rhs) == 0; }
-inline bool operator==(LPCSTR lhs, const CString& rhs) { return rhs.Compare(lhs) == 0; }
-inline bool operator==(const CString& lhs, const CString& rhs) { return lhs.Compare(rhs) == 0; }
-inline bool operator!=(const CString& lhs, LPCSTR rhs) { return lhs.Compare(rhs) != 0; }
-inline bool operator!=(LPCSTR lhs, const CString& rhs) { return rhs.Compare(lhs) != 0; }
-inline bool operator!=(const CString& lhs, const CString& rhs) { return lhs.Compare(rhs) != 0; }
-inline bool operator<(const CString& lhs, const CString& rhs) { return lhs.Compare(rhs) < 0; }
+inline bool operator==(const CString& lhs, LPCSTR rhs)
+{
+    return lhs.Compare(rhs) == 0;
+}
+inline bool operator==(LPCSTR lhs, const CString& rhs)
+{
+    return rhs.Compare(lhs) == 0;
+}
+inline bool operator==(const CString& lhs, const CString& rhs)
+{
+    return lhs.Compare(rhs) == 0;
+}
+inline bool operator!=(const CString& lhs, LPCSTR rhs)
+{
+    return lhs.Compare(rhs) != 0;
+}
+inline bool operator!=(LPCSTR lhs, const CString& rhs)
+{
+    return rhs.Compare(lhs) != 0;
+}
+inline bool operator!=(const CString& lhs, const CString& rhs)
+{
+    return lhs.Compare(rhs) != 0;
+}
+inline bool operator<(const CString& lhs, const CString& rhs)
+{
+    return lhs.Compare(rhs) < 0;
+}

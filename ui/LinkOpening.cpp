@@ -25,8 +25,8 @@ void CutAtPlaceholder(char* pszCommand)
 
 LONG OpenUrl(LPCSTR lpszUrl, int nShowCmd)
 {
-    LONG nResult = static_cast<LONG>(reinterpret_cast<INT_PTR>(
-        ::ShellExecuteA(nullptr, "open", lpszUrl, nullptr, nullptr, nShowCmd)));
+    LONG nResult = static_cast<LONG>(
+        reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", lpszUrl, nullptr, nullptr, nShowCmd)));
     if (nResult > 32)
         return nResult;
 

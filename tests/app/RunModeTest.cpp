@@ -22,9 +22,9 @@ struct TailCase
 };
 
 const TailCase kTails[] = {
-    {"", RunMode::Silent},         {" /c", RunMode::Dialog},      {" /config", RunMode::Dialog},
-    {" /install", RunMode::Dialog}, {" /C", RunMode::Silent},      {" /Config", RunMode::Silent},
-    {" -c", RunMode::Silent},       {" config", RunMode::Silent},  {" /config ", RunMode::Silent},
+    {"", RunMode::Silent},           {" /c", RunMode::Dialog},     {" /config", RunMode::Dialog},
+    {" /install", RunMode::Dialog},  {" /C", RunMode::Silent},     {" /Config", RunMode::Silent},
+    {" -c", RunMode::Silent},        {" config", RunMode::Silent}, {" /config ", RunMode::Silent},
     {"   /config", RunMode::Dialog}, {"\t/c", RunMode::Dialog},
 };
 } // namespace
@@ -62,7 +62,8 @@ TEST_F(RunModeTest, MissingOrEmptyFolderAlwaysOpensTheDialog)
         for (const TailCase& c : kTails)
         {
             SCOPED_TRACE(std::string("tail '") + c.pszTail + "', stored '" + strStored + "'");
-            EXPECT_STREQ("dialog", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe" + std::string(c.pszTail))));
+            EXPECT_STREQ("dialog",
+                         RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe" + std::string(c.pszTail))));
         }
     }
 }

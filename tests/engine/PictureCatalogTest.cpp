@@ -55,9 +55,20 @@ TEST_F(PictureCatalogTest, ListsFolderPicturesByTypeThenSubfolders)
 
 TEST_F(PictureCatalogTest, DeepTreeFollowsTheSearchOrderDepthFirst)
 {
-    const char* const kFiles[] = {"z.bmp", "m.jpg", "k.gif", "a.jpg", "notes.txt", "x.png", "y.tif",
-                                  "p1\\one.gif", "p1\\two.jpg", "p1\\deep\\three.bmp", "p1\\deep\\four.jpg",
-                                  "p2\\five.bmp", "p2\\six.JPG", "p0\\seven.gif"};
+    const char* const kFiles[] = {"z.bmp",
+                                  "m.jpg",
+                                  "k.gif",
+                                  "a.jpg",
+                                  "notes.txt",
+                                  "x.png",
+                                  "y.tif",
+                                  "p1\\one.gif",
+                                  "p1\\two.jpg",
+                                  "p1\\deep\\three.bmp",
+                                  "p1\\deep\\four.jpg",
+                                  "p2\\five.bmp",
+                                  "p2\\six.JPG",
+                                  "p0\\seven.gif"};
     for (const char* pszFolder : {"p1", "p1\\deep", "p2", "p0", "empty"})
         MakeFolder(m_dir / pszFolder);
     for (const char* pszFile : kFiles)

@@ -201,5 +201,6 @@ TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
     EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strTarget));
     std::vector<std::string> names = ListFolder(dir.Path() + "\\*");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm3C4D.tmp"}), names) << "the target, and the live partial file";
+    EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm3C4D.tmp"}), names)
+        << "the target, and the live partial file";
 }

@@ -46,9 +46,9 @@ TEST(PictureIndex, CoversTheWholeListWithoutOverflow)
         int nRandom;
         int nIndex;
     } const cases[] = {
-        {1, 0, 0},         {1, 32767, 0},     {1, 16000, 0},          {3, 0, 0},
-        {3, 10922, 0},     {3, 10923, 1},     {3, 32766, 2},          {3, 32767, 2},
-        {100000, 0, 0},    {100000, 32766, 99996}, {100000, 32767, 99999}, {32768, 32767, 32767},
+        {1, 0, 0},      {1, 32767, 0},          {1, 16000, 0},          {3, 0, 0},
+        {3, 10922, 0},  {3, 10923, 1},          {3, 32766, 2},          {3, 32767, 2},
+        {100000, 0, 0}, {100000, 32766, 99996}, {100000, 32767, 99999}, {32768, 32767, 32767},
     };
     for (const Case& c : cases)
     {
@@ -87,7 +87,8 @@ TEST(PictureIndex, LongListsDrawFromTwoValuesAndReachEveryEntry)
     for (int i = 0; i < kCount; ++i)
     {
         long long r = (i * kRange + kCount - 1) / kCount;
-        ASSERT_EQ(i, WidePictureIndexFor(kCount, static_cast<int>(r >> 15), static_cast<int>(r & 32767))) << "entry " << i;
+        ASSERT_EQ(i, WidePictureIndexFor(kCount, static_cast<int>(r >> 15), static_cast<int>(r & 32767)))
+            << "entry " << i;
     }
 }
 
@@ -205,7 +206,8 @@ TEST(SilentRun, NameOutsideTheCodePageIsReachedByItsShortName)
     CTempDir pictures;
     std::wstring strFolder = Widen(pictures.Path()) + L"\\" + strName;
     ASSERT_TRUE(CreateDirectoryW(strFolder.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(Widen(TestDataPath("small.jpg")).c_str(), (strFolder + L"\\" + strName + L".jpg").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(Widen(TestDataPath("small.jpg")).c_str(), (strFolder + L"\\" + strName + L".jpg").c_str(), FALSE));
     data.Configure(pictures.Path());
     SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
 

@@ -22,11 +22,22 @@ std::string Folder(int nCsidl)
     return szPath;
 }
 
-std::string InstallFolder() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Vellomar"; }
-std::string InstalledProgram() { return InstallFolder() + "\\Vellomar.exe"; }
-std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Vellomar.lnk"; }
-std::string SetupProgram() { return ProgramFolder() + "\\..\\" VELLOMAR_SETUP_NAME; }
-
+std::string InstallFolder()
+{
+    return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Vellomar";
+}
+std::string InstalledProgram()
+{
+    return InstallFolder() + "\\Vellomar.exe";
+}
+std::string Shortcut()
+{
+    return Folder(CSIDL_PROGRAMS) + "\\Vellomar.lnk";
+}
+std::string SetupProgram()
+{
+    return ProgramFolder() + "\\..\\" VELLOMAR_SETUP_NAME;
+}
 
 long Install()
 {
@@ -127,7 +138,8 @@ TEST_F(InstallerTest, SilentInstallPutsEverythingInPlace)
     EXPECT_EQ("1.0.0.1", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion", "<none>"));
     EXPECT_EQ("The Vellomar team", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "Publisher", "<none>"));
     EXPECT_EQ(InstalledProgram() + ",0", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayIcon", "<none>"));
-    EXPECT_EQ("\"" + InstallFolder() + "\\Uninstall.exe\"", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "UninstallString", "<none>"));
+    EXPECT_EQ("\"" + InstallFolder() + "\\Uninstall.exe\"",
+              RegistryText(HKEY_CURRENT_USER, kUninstallKey, "UninstallString", "<none>"));
     DWORD dwType = 0;
     std::vector<BYTE> size;
     ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", &dwType, &size));
@@ -195,7 +207,8 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
     {
         SCOPED_TRACE(pszButton);
         HWND hButton = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (hButton = FindControl(hWizard, pszButton)) != nullptr && IsWindowEnabled(hButton); }));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (hButton = FindControl(hWizard, pszButton)) != nullptr && IsWindowEnabled(hButton); }));
         PostMessageA(hButton, BM_CLICK, 0, 0);
     }
     HWND hRun = nullptr;
@@ -218,10 +231,12 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
     HANDLE hProgram = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, dwProcessId);
     // Closed with its OK button; the program must be gone before the
     // uninstaller can remove it.
-    EXPECT_TRUE(WaitUntil([&] {
-        ClickButton(hDialog, IDOK);
-        return WaitForSingleObject(hProgram, 200) == WAIT_OBJECT_0;
-    }, 10000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            ClickButton(hDialog, IDOK);
+            return WaitForSingleObject(hProgram, 200) == WAIT_OBJECT_0;
+        },
+        10000));
     TerminateProcess(hProgram, 1);
     CloseHandle(hProgram);
 }
@@ -253,7 +268,8 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
         // The components page: the second entry is the settings, unticked.
         HWND hTree = nullptr;
         ASSERT_TRUE(WaitUntil([&] {
-            hTree = FindWindowExA(FindWindowExA(hWizard, nullptr, "#32770", nullptr), nullptr, "SysTreeView32", nullptr);
+            hTree =
+                FindWindowExA(FindWindowExA(hWizard, nullptr, "#32770", nullptr), nullptr, "SysTreeView32", nullptr);
             return hTree != nullptr && IsWindowVisible(hTree);
         }));
         LPARAM hRoot = SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
@@ -266,7 +282,8 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
         {
             SendMessageA(hTree, TVM_SELECTITEM, TVGN_CARET, hData);
             PostMessageA(hTree, WM_KEYDOWN, VK_SPACE, 0);
-            ASSERT_TRUE(WaitUntil([&] { return SendMessageA(hTree, TVM_GETITEMSTATE, hData, TVIS_STATEIMAGEMASK) != offered; }));
+            ASSERT_TRUE(WaitUntil(
+                [&] { return SendMessageA(hTree, TVM_GETITEMSTATE, hData, TVIS_STATEIMAGEMASK) != offered; }));
         }
         ASSERT_TRUE(PressWhenReady(hWizard, "&Uninstall"));
         ASSERT_TRUE(PressWhenReady(hWizard, "&Close"));

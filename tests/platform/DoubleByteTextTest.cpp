@@ -10,7 +10,7 @@
 
 namespace
 {
-const char kDaihyo[] = "\x91\xE3\x95\x5C"; // "代表"
+const char kDaihyo[] = "\x91\xE3\x95\x5C";  // "代表"
 const char kShashin[] = "\x8E\xCA\x90\x5E"; // "写真": no 0x5C byte
 
 class DoubleByteText : public ::testing::Test

@@ -22,8 +22,8 @@ bool CChildProcess::Start(const std::string& strProgram, const std::string& strC
     si.cb = sizeof(si);
     std::vector<char> commandLine(strCommandLine.begin(), strCommandLine.end());
     commandLine.push_back('\0');
-    return ::CreateProcessA(strProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &si, &m_info) != FALSE;
+    return ::CreateProcessA(strProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &m_info) != FALSE;
 }
 
 long CChildProcess::Wait(DWORD dwMs)

@@ -22,9 +22,9 @@ CHostWindow::~CHostWindow()
 
 HWND CHostWindow::AddStatic(const char* pszText, DWORD dwStyle, int x, int y, int cx, int cy, int nId)
 {
-    HWND hStatic = CreateWindowExA(0, "STATIC", pszText, WS_CHILD | WS_VISIBLE | dwStyle, x, y, cx, cy, m_hWnd,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), GetModuleHandleA(nullptr),
-                                   nullptr);
+    HWND hStatic =
+        CreateWindowExA(0, "STATIC", pszText, WS_CHILD | WS_VISIBLE | dwStyle, x, y, cx, cy, m_hWnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(hStatic, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return hStatic;
 }

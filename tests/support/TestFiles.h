@@ -42,7 +42,6 @@ std::string ProgramFolder();
 std::string TestDataPath(const std::string& strName);
 std::string VellomarExePath();
 
-
 // The user's application-data folder in the test prefix and ours in it.
 std::string AppDataFolder();
 std::string DataFolder();

@@ -78,7 +78,6 @@ void PumpMessages(DWORD dwMs)
     }
 }
 
-
 bool WaitUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs)
 {
     for (DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeoutMs;)

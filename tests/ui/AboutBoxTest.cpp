@@ -139,7 +139,8 @@ TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
         .Then(OpenAbout())
         .Then(AboutShown())
         .Then([&] {
-            EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK))) << "a new box, new labels";
+            EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK)))
+                << "a new box, new labels";
             PostMessageA(m_hAbout, WM_CLOSE, 0, 0);
             return true;
         })
@@ -207,18 +208,21 @@ TEST_F(AboutBoxTest, ReopeningManyTimesLeavesNoFontsBehind)
     script.Then(Opened());
     for (int i = 0; i < 10; ++i)
     {
-        script.Then(OpenAbout()).Then(AboutShown()).Then([&] {
-            for (int nId : {IDC_FEEDBACK_LINK, IDC_HOMEPAGE_LINK})
-            {
-                HWND hLink = GetDlgItem(m_hAbout, nId);
-                fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0))); // plain
-                SendMessageA(hLink, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)); // hover: the underlined font
-                fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)));
-            }
-            ++nShown;
-            ClickButton(m_hAbout, IDOK);
-            return true;
-        }).Then(AboutGone());
+        script.Then(OpenAbout())
+            .Then(AboutShown())
+            .Then([&] {
+                for (int nId : {IDC_FEEDBACK_LINK, IDC_HOMEPAGE_LINK})
+                {
+                    HWND hLink = GetDlgItem(m_hAbout, nId);
+                    fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0))); // plain
+                    SendMessageA(hLink, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)); // hover: the underlined font
+                    fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageA(hLink, WM_GETFONT, 0, 0)));
+                }
+                ++nShown;
+                ClickButton(m_hAbout, IDOK);
+                return true;
+            })
+            .Then(AboutGone());
     }
     script.Then([&] {
         ClickButton(m_dlg.m_hWnd, IDOK);

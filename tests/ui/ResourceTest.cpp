@@ -39,8 +39,20 @@ class TemplateReader
 {
 public:
     explicit TemplateReader(const BYTE* p) : m_p(p), m_pStart(p) {}
-    WORD Word() { WORD w; memcpy(&w, m_p, 2); m_p += 2; return w; }
-    DWORD Dword() { DWORD d; memcpy(&d, m_p, 4); m_p += 4; return d; }
+    WORD Word()
+    {
+        WORD w;
+        memcpy(&w, m_p, 2);
+        m_p += 2;
+        return w;
+    }
+    DWORD Dword()
+    {
+        DWORD d;
+        memcpy(&d, m_p, 4);
+        m_p += 4;
+        return d;
+    }
     BYTE Byte() { return *m_p++; }
     short Short() { return static_cast<short>(Word()); }
     std::string String()
@@ -72,9 +84,12 @@ private:
 // predefined ones as ordinals.
 std::string ClassName(const std::string& strClass)
 {
-    if (strClass == "#128") return "Button";
-    if (strClass == "#129") return "Edit";
-    if (strClass == "#130") return "Static";
+    if (strClass == "#128")
+        return "Button";
+    if (strClass == "#129")
+        return "Edit";
+    if (strClass == "#130")
+        return "Static";
     for (const char* pszName : {"Button", "Edit", "Static"})
         if (lstrcmpiA(strClass.c_str(), pszName) == 0)
             return pszName;
@@ -104,7 +119,10 @@ DialogTemplate ReadTemplate(HMODULE hModule, int nId)
         dlg.dwExStyle = r.Dword();
     }
     nItems = r.Word();
-    dlg.x = r.Short(); dlg.y = r.Short(); dlg.cx = r.Short(); dlg.cy = r.Short();
+    dlg.x = r.Short();
+    dlg.y = r.Short();
+    dlg.cx = r.Short();
+    dlg.cy = r.Short();
     r.StringOrOrdinal(); // menu
     r.StringOrOrdinal(); // class
     dlg.strCaption = r.String();
@@ -134,7 +152,10 @@ DialogTemplate ReadTemplate(HMODULE hModule, int nId)
             c.dwStyle = r.Dword();
             r.Dword();
         }
-        c.x = r.Short(); c.y = r.Short(); c.cx = r.Short(); c.cy = r.Short();
+        c.x = r.Short();
+        c.y = r.Short();
+        c.cx = r.Short();
+        c.cy = r.Short();
         c.nId = dlg.bExtended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
         c.strClass = ClassName(r.StringOrOrdinal());
         c.strCaption = r.StringOrOrdinal();

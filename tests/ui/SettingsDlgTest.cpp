@@ -149,7 +149,8 @@ protected:
     std::string StoredPath() const
     {
         char szStored[MAX_PATH] = "";
-        GetPrivateProfileStringA("main", "PicturesPath", "", szStored, sizeof(szStored), (m_data / "config.cfg").c_str());
+        GetPrivateProfileStringA("main", "PicturesPath", "", szStored, sizeof(szStored),
+                                 (m_data / "config.cfg").c_str());
         return szStored;
     }
 
@@ -167,31 +168,33 @@ TEST_F(SettingsDlgTest, OpensWithTheStoredStateAndNoScan)
     SetRegistryString(HKEY_CURRENT_USER, kRunKey, kRunValue, "C:\\elsewhere\\Vellomar.exe");
     CMessageBoxCatcher catcher;
     CUiScript script;
-    script.Then(Opened()).Then([&] {
-        EXPECT_EQ("Files : 0", Text(IDC_FILE_COUNT));
-        EXPECT_EQ("Scan time : O ms", Text(IDC_SCAN_TIME));
-        EXPECT_FALSE(IsWindowEnabled(Item(IDC_CHANGE_NOW)));
-        EXPECT_EQ(m_pictures / "missing", Text(IDC_PATH));
-        EXPECT_EQ(BST_CHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
-        EXPECT_EQ(Item(IDOK), GetFocus());
+    script.Then(Opened())
+        .Then([&] {
+            EXPECT_EQ("Files : 0", Text(IDC_FILE_COUNT));
+            EXPECT_EQ("Scan time : O ms", Text(IDC_SCAN_TIME));
+            EXPECT_FALSE(IsWindowEnabled(Item(IDC_CHANGE_NOW)));
+            EXPECT_EQ(m_pictures / "missing", Text(IDC_PATH));
+            EXPECT_EQ(BST_CHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+            EXPECT_EQ(Item(IDOK), GetFocus());
 
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoA(MonitorFromWindow(Dialog(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-        RECT rc;
-        GetWindowRect(Dialog(), &rc);
-        EXPECT_NEAR((monitor.rcWork.left + monitor.rcWork.right) / 2, (rc.left + rc.right) / 2, 1);
-        EXPECT_NEAR((monitor.rcWork.top + monitor.rcWork.bottom) / 2, (rc.top + rc.bottom) / 2, 1);
+            MONITORINFO monitor = {};
+            monitor.cbSize = sizeof(monitor);
+            GetMonitorInfoA(MonitorFromWindow(Dialog(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+            RECT rc;
+            GetWindowRect(Dialog(), &rc);
+            EXPECT_NEAR((monitor.rcWork.left + monitor.rcWork.right) / 2, (rc.left + rc.right) / 2, 1);
+            EXPECT_NEAR((monitor.rcWork.top + monitor.rcWork.bottom) / 2, (rc.top + rc.bottom) / 2, 1);
 
-        HMENU hMenu = GetSystemMenu(Dialog(), FALSE);
-        int nItems = GetMenuItemCount(hMenu);
-        EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), GetMenuState(hMenu, nItems - 2, MF_BYPOSITION) & MF_SEPARATOR);
-        EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), GetMenuItemID(hMenu, nItems - 1));
-        char szItem[64] = "";
-        GetMenuStringA(hMenu, nItems - 1, szItem, sizeof(szItem), MF_BYPOSITION);
-        EXPECT_STREQ("&About Vellomar...", szItem);
-        return true;
-    }).Then(Click(IDOK));
+            HMENU hMenu = GetSystemMenu(Dialog(), FALSE);
+            int nItems = GetMenuItemCount(hMenu);
+            EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), GetMenuState(hMenu, nItems - 2, MF_BYPOSITION) & MF_SEPARATOR);
+            EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), GetMenuItemID(hMenu, nItems - 1));
+            char szItem[64] = "";
+            GetMenuStringA(hMenu, nItems - 1, szItem, sizeof(szItem), MF_BYPOSITION);
+            EXPECT_STREQ("&About Vellomar...", szItem);
+            return true;
+        })
+        .Then(Click(IDOK));
     EXPECT_EQ(IDOK, Run(script));
     EXPECT_TRUE(catcher.Boxes().empty());
     EXPECT_EQ(0, g_arrPictures.GetSize()) << "opening does not scan";
@@ -371,9 +374,7 @@ TEST_F(SettingsDlgTest, EscIsIgnoredAndEveryCloseEndsTheDialog)
         {"close box", [](HWND hDlg) { PostMessageA(hDlg, WM_CLOSE, 0, 0); }, IDCANCEL},
         {"system menu Close", [](HWND hDlg) { PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
         {"Alt+F4",
-         [](HWND hDlg) {
-             PostMessageA(GetDlgItem(hDlg, IDOK), WM_SYSKEYDOWN, VK_F4, 0x20000001 | (0x3E << 16));
-         },
+         [](HWND hDlg) { PostMessageA(GetDlgItem(hDlg, IDOK), WM_SYSKEYDOWN, VK_F4, 0x20000001 | (0x3E << 16)); },
          IDCANCEL},
     };
     for (const Way& way : ways)

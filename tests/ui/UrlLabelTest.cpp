@@ -211,8 +211,9 @@ TEST(UrlLabel, FitsItsWindowToTheText)
         int nWidth;
         int nHeight;
     } const cases[] = {
-        {"left", SS_LEFT, 301, 31},       {"right", SS_RIGHT, 301, 31},     {"centre odd", SS_CENTER, 301, 31},
-        {"centre even", SS_CENTER, 300, 30}, {"centre grows", SS_CENTER, 11, 5}, {"centre image", SS_CENTERIMAGE, 301, 31},
+        {"left", SS_LEFT, 301, 31},         {"right", SS_RIGHT, 301, 31},
+        {"centre odd", SS_CENTER, 301, 31}, {"centre even", SS_CENTER, 300, 30},
+        {"centre grows", SS_CENTER, 11, 5}, {"centre image", SS_CENTERIMAGE, 301, 31},
     };
     const char kText[] = "Send us your feedback";
     CHostWindow host;
