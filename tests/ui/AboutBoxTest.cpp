@@ -51,6 +51,23 @@ protected:
     {
         return [this] { return !IsWindow(m_hAbout); };
     }
+    // Clicks the feedback link as the mouse would.
+    CUiScript::Step ClickFeedbackLink()
+    {
+        return [this] {
+            HWND hLink = GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK);
+            PostMessageA(hLink, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            PostMessageA(hLink, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            return true;
+        };
+    }
+    CUiScript::Step CloseSettings()
+    {
+        return [this] {
+            ClickButton(m_dlg.m_hWnd, IDOK);
+            return true;
+        };
+    }
 
     CTempDir m_data;
     CWinApp m_app;
@@ -123,11 +140,9 @@ TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
         .Then(AboutShown())
         .Then([&] {
             EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK)));
-            HWND hLink = GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK);
-            PostMessageA(hLink, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-            PostMessageA(hLink, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
             return true;
         })
+        .Then(ClickFeedbackLink())
         .Then([&] { return FileExists(strLog); })
         .Then([&] {
             EXPECT_EQ(RGB(85, 26, 139), LabelTextColour(m_hAbout, GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK)));
@@ -145,10 +160,7 @@ TEST_F(AboutBoxTest, VisitedStateLastsOneShowing)
             return true;
         })
         .Then(AboutGone())
-        .Then([&] {
-            ClickButton(m_dlg.m_hWnd, IDOK);
-            return true;
-        });
+        .Then(CloseSettings());
     script.Start();
     EXPECT_EQ(IDOK, m_dlg.DoModal());
     EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
@@ -170,12 +182,7 @@ TEST_F(AboutBoxTest, LinkErrorBoxIsOwnedByTheAboutBox)
     script.Then(Opened())
         .Then(OpenAbout())
         .Then(AboutShown())
-        .Then([&] {
-            HWND hLink = GetDlgItem(m_hAbout, IDC_FEEDBACK_LINK);
-            PostMessageA(hLink, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-            PostMessageA(hLink, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-            return true;
-        })
+        .Then(ClickFeedbackLink())
         .Then([&] { return (hBox = FindMessageBox()) != nullptr; })
         .Then([&] {
             EXPECT_EQ(m_hAbout, GetWindow(hBox, GW_OWNER));
@@ -189,10 +196,7 @@ TEST_F(AboutBoxTest, LinkErrorBoxIsOwnedByTheAboutBox)
             return true;
         })
         .Then(AboutGone())
-        .Then([&] {
-            ClickButton(m_dlg.m_hWnd, IDOK);
-            return true;
-        });
+        .Then(CloseSettings());
     script.Start();
     m_dlg.DoModal();
     EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
