@@ -81,6 +81,29 @@ make_prefix() {
   WINESERVER_STARTED=1
   # With no window manager, hiding a top-level window otherwise blocks 2 s.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # The caption buttons are drawn with the Marlett symbol font, which a new
+  # prefix lacks: without it they show letters ("r" for the close box).
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" f
+  for f in marlett.ttf tahoma.ttf tahomabd.ttf; do
+    [ -f "$fonts/$f" ] || cp "/usr/share/wine/fonts/$f" "$fonts/" 2>/dev/null || true
+  done
+}
+
+# set_dpi N: the prefix's screen resolution in dots per inch (96 = 100 %).
+set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
+# configure_pictures FOLDER: the pictures folder goes where the program reads
+# it, config.cfg in the user's application-data folder of the prefix.
+configure_pictures() {
+  local appdata_win appdata pictures_win
+  appdata_win=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+  appdata=$(winepath -u "$appdata_win" 2>/dev/null)
+  pictures_win=$(winepath -w "$1" 2>/dev/null | tr -d '\r')
+  mkdir -p "$appdata/Vellomar"
+  printf '[main]\r\nPicturesPath=%s\r\n' "$pictures_win" > "$appdata/Vellomar/config.cfg"
+  echo "== Pictures folder: $pictures_win"
 }
 
 start_keepalive() {

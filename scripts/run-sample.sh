@@ -13,14 +13,7 @@ trap cleanup EXIT
 start_display
 make_prefix "$BUILD/sample-prefix"
 
-# The pictures folder goes where the program reads it: config.cfg in the
-# user's application-data folder.
-appdata_win=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
-appdata=$(winepath -u "$appdata_win" 2>/dev/null)
-pictures_win=$(winepath -w "$ROOT/samples/pictures" 2>/dev/null | tr -d '\r')
-mkdir -p "$appdata/Vellomar"
-printf '[main]\r\nPicturesPath=%s\r\n' "$pictures_win" > "$appdata/Vellomar/config.cfg"
-echo "== Pictures folder: $pictures_win"
+configure_pictures "$ROOT/samples/pictures"
 
 echo "== Running: Vellomar.exe (no switch: the log-on run)"
 wine "$BUILD/x86_64/bin/Vellomar.exe"

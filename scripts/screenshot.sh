@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Screenshots of the settings dialog and the About box under Xvfb, written to
-# docs/settings-dialog.png and docs/about-box.png.
+# Screenshots of the settings dialog and the About box under Xvfb, at 96 and
+# at 144 dots per inch (100 % and 150 %), written to docs/.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -10,6 +10,7 @@ build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON >/dev/null
 trap cleanup EXIT
 start_display
 make_prefix "$BUILD/sample-prefix"
+configure_pictures "$ROOT/samples/pictures"
 mkdir -p "$ROOT/docs"
 
 shoot() {
@@ -22,5 +23,10 @@ shoot() {
   wait "$DRIVER_PID" || true
   echo "== $out ($geometry)"
 }
+set_dpi 96
 shoot settings "$ROOT/docs/settings-dialog.png"
 shoot about "$ROOT/docs/about-box.png"
+set_dpi 144
+shoot settings "$ROOT/docs/settings-dialog-144dpi.png"
+shoot about "$ROOT/docs/about-box-144dpi.png"
+set_dpi 96

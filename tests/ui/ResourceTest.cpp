@@ -318,6 +318,14 @@ TEST_F(ProgramResources, IconsStringAndVersion)
     ASSERT_NE(nullptr, hManifest);
     std::string strManifest(static_cast<const char*>(LockResource(LoadResource(m_hModule, hManifest))),
                             SizeofResource(m_hModule, hManifest));
-    EXPECT_NE(std::string::npos, strManifest.find("Microsoft.Windows.Common-Controls"));
-    EXPECT_NE(std::string::npos, strManifest.find("version=\"6.0.0.0\""));
+    for (const char* pszPart : {
+             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+             "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+             "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>", // Windows 7
+             "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>", // 8
+             "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>", // 8.1
+             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>", // 10 and 11
+             ">true</dpiAware>",
+         })
+        EXPECT_NE(std::string::npos, strManifest.find(pszPart)) << pszPart;
 }
