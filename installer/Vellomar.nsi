@@ -1,9 +1,20 @@
 ; Per-user setup for Vellomar: no administrator rights, the program in the
 ; user's own programs folder, like its autostart value and data folder.
 ; The build passes VERSION, ARCH (x86 or x64), PROGRAM, ICON, README,
-; LICENSE and OUTFILE.
+; LICENSE and OUTFILE, and SIGN (a command that signs the file named by its
+; last argument) when the packages are to be signed.
 
 Unicode true
+ManifestDPIAware true
+; A file in use is never skipped: the user retries, or the setup fails.
+AllowSkipFiles off
+; No build-time file dates in the package, so that two builds are the same.
+SetDateSave off
+
+!ifdef SIGN
+  !finalize '${SIGN} "%1"' = 0
+  !uninstfinalize '${SIGN} "%1"' = 0
+!endif
 !if "${ARCH}" == "x64"
   Target amd64-unicode
 !endif
@@ -15,6 +26,9 @@ Unicode true
 !define PUBLISHER "The Vellomar team"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellomar"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define HOME_PAGE "http://orlamine.example.net/software/vellomar.html"
+!define FEEDBACK_PAGE "http://vellomar.example.org/feedback.html"
+!define IN_USE_TEXT "Vellomar is running from $INSTDIR.$\r$\n$\r$\nClose its settings window, then press Retry."
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -45,6 +59,7 @@ VIAddVersionKey "LegalCopyright" "(C) 2005 ${PUBLISHER}"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckInstallFolder
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -56,15 +71,70 @@ VIAddVersionKey "LegalCopyright" "(C) 2005 ${PUBLISHER}"
 
 !insertmacro MUI_LANGUAGE "English"
 
+; The program of this installation is running when its file cannot be opened
+; for writing. Offers Retry and Cancel; a silent run takes Cancel. Leaves "ok"
+; or "cancel" on the stack.
+!macro WAIT_UNTIL_CLOSED un
+Function ${un}WaitUntilClosed
+  Push $0
+  retry:
+    IfFileExists "$INSTDIR\Vellomar.exe" 0 closed
+    ClearErrors
+    FileOpen $0 "$INSTDIR\Vellomar.exe" a
+    IfErrors in_use
+    FileClose $0
+    Goto closed
+  in_use:
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${IN_USE_TEXT}" /SD IDCANCEL IDRETRY retry
+    Pop $0
+    Push "cancel"
+    Return
+  closed:
+    Pop $0
+    Push "ok"
+FunctionEnd
+!macroend
+!insertmacro WAIT_UNTIL_CLOSED ""
+!insertmacro WAIT_UNTIL_CLOSED "un."
+
 Function .onInit
   SetShellVarContext current
 FunctionEnd
 
+; The folder page refuses a folder the user cannot write to, and one whose
+; program is running.
+Function CheckInstallFolder
+  IfFileExists "$INSTDIR\*.*" existed
+    CreateDirectory "$INSTDIR"
+  existed:
+  ClearErrors
+  FileOpen $0 "$INSTDIR\vellomar-write-check.tmp" w
+  IfErrors not_writable
+  FileClose $0
+  Delete "$INSTDIR\vellomar-write-check.tmp"
+  RMDir "$INSTDIR" ; only when it is empty, that is when it was made just now
+  Call WaitUntilClosed
+  Pop $0
+  StrCmp $0 "ok" +2
+    Abort
+  Return
+  not_writable:
+    RMDir "$INSTDIR"
+    MessageBox MB_OK|MB_ICONSTOP "You cannot write to $INSTDIR.$\r$\nChoose a folder of your own."
+    Abort
+FunctionEnd
+
 Section "Vellomar" SecProgram
   SectionIn RO
+  ; Checked again here for a silent install, which has no folder page.
+  Call WaitUntilClosed
+  Pop $0
+  StrCmp $0 "ok" +3
+    SetErrorLevel 2
+    Quit
   SetOutPath "$INSTDIR"
   File "/oname=Vellomar.exe" "${PROGRAM}"
-  File "/oname=README.md" "${README}"
+  File "/oname=README.txt" "${README}"
   File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -75,6 +145,8 @@ Section "Vellomar" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vellomar.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "${HOME_PAGE}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "HelpLink" "${FEEDBACK_PAGE}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
@@ -86,6 +158,12 @@ SectionEnd
 
 Function un.onInit
   SetShellVarContext current
+  ; Before anything is removed: a running program would be left behind.
+  Call un.WaitUntilClosed
+  Pop $0
+  StrCmp $0 "ok" +3
+    SetErrorLevel 2
+    Quit
 FunctionEnd
 
 Section "un.Vellomar" UnSecProgram
@@ -101,7 +179,8 @@ Section "un.Vellomar" UnSecProgram
 
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\Vellomar.exe"
-  Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\README.md" ; what earlier setups put there
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"

@@ -119,12 +119,15 @@ cleanup() {
 }
 
 # The release packages of both builds, gathered in build/packages.
+# With their checksums in SHA256SUMS, for `sha256sum -c SHA256SUMS`.
 collect_packages() {
+  rm -rf "$BUILD/packages"
   mkdir -p "$BUILD/packages"
   cp "$BUILD"/i686/Vellomar-*-setup.exe "$BUILD"/i686/Vellomar-*-portable.zip \
      "$BUILD"/x86_64/Vellomar-*-setup-x64.exe "$BUILD/packages/"
+  (cd "$BUILD/packages" && sha256sum Vellomar-* > SHA256SUMS)
   echo "== Packages in $BUILD/packages:"
-  (cd "$BUILD/packages" && stat -c '   %n (%s bytes)' Vellomar-*)
+  (cd "$BUILD/packages" && stat -c '   %n (%s bytes)' Vellomar-* SHA256SUMS)
 }
 
 # run_tests [ctest args...]: the 64-bit tests in the build's own prefix and
