@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
-PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb cmake googletest imagemagick nsis locales"
+PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb cmake googletest imagemagick nsis zip osslsigncode locales"
 # Wine takes a process's ANSI code page from its Unix locale: the tests run
 # some programs under Japanese (932) and Russian (1251) ones.
 TEST_LOCALES="ja_JP.UTF-8 ru_RU.UTF-8"
@@ -38,11 +38,12 @@ generate_locales() {
   as_root locale-gen >/dev/null
 }
 
-# build_arch ARCH (x86_64 | i686) [extra cmake args...]
+# build_arch ARCH (x86_64 | i686) [extra cmake args...]: the configure
+# presets of CMakePresets.json, into build/ARCH.
 build_arch() {
-  local arch=$1; shift
-  cmake -S "$ROOT" -B "$BUILD/$arch" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" "$@" >/dev/null
+  local arch=$1 preset; shift
+  case $arch in i686) preset=x86 ;; *) preset=x64 ;; esac
+  (cd "$ROOT" && cmake --preset "$preset" "$@" >/dev/null)
   cmake --build "$BUILD/$arch" -j "$(nproc)"
 }
 
@@ -137,6 +138,6 @@ run_tests() {
   start_display
   make_prefix "$BUILD/x86_64/wineprefix"
   start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
-  cd "$BUILD/x86_64"
-  ctest --output-on-failure "$@"
+  cd "$ROOT"
+  ctest --preset x64-tests "$@"
 }

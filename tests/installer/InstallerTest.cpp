@@ -291,3 +291,91 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
         EXPECT_EQ(!bTick, FileExists(DataFolder() + "\\config.cfg"));
     }
 }
+
+namespace
+{
+// The installed settings dialog, open while a setup or uninstaller runs.
+class CRunningProgram
+{
+public:
+    CRunningProgram()
+    {
+        m_program.Start(InstalledProgram(), "Vellomar.exe /config");
+        WaitUntil([&] { return (m_hDialog = m_program.FindWindow("#32770")) != nullptr; }, 15000);
+    }
+    ~CRunningProgram() { Close(); }
+    bool IsShown() const { return m_hDialog != nullptr; }
+    bool Close()
+    {
+        if (m_hDialog)
+            ClickButton(m_hDialog, IDOK);
+        m_hDialog = nullptr;
+        return m_program.Wait(10000) == 0;
+    }
+
+private:
+    CChildProcess m_program;
+    HWND m_hDialog = nullptr;
+};
+
+// Runs the uninstaller in place (_?=), so that its own exit code comes back.
+long UninstallInPlace(const char* pszSwitches)
+{
+    CChildProcess uninstall;
+    std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
+    if (!uninstall.Start(strUninstaller, "\"" + strUninstaller + "\" " + pszSwitches + " _?=" + InstallFolder()))
+        return -2;
+    return uninstall.Wait(30000);
+}
+} // namespace
+
+TEST_F(InstallerTest, SilentRunsOverARunningProgramFailAndChangeNothing)
+{
+    ASSERT_EQ(0, Install());
+    std::string strReadme = InstallFolder() + "\\README.txt";
+    ASSERT_TRUE(DeleteFileA(strReadme.c_str())); // a setup that went on would put it back
+    CRunningProgram running;
+    ASSERT_TRUE(running.IsShown());
+
+    EXPECT_EQ(2, Install()) << "the setup fails";
+    EXPECT_FALSE(FileExists(strReadme)) << "and changed nothing";
+    EXPECT_EQ(2, UninstallInPlace("/S")) << "the uninstaller fails";
+    EXPECT_TRUE(FileExists(InstalledProgram())) << "and removed nothing";
+    EXPECT_TRUE(FileExists(Shortcut()));
+    EXPECT_EQ("Vellomar", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", "<none>"));
+
+    ASSERT_TRUE(running.Close());
+    EXPECT_EQ(0, Install()) << "once it is closed, the setup goes through";
+    EXPECT_TRUE(FileExists(strReadme));
+}
+
+TEST_F(InstallerTest, UninstallerOffersRetryUntilTheProgramIsClosed)
+{
+    ASSERT_EQ(0, Install());
+    CRunningProgram running;
+    ASSERT_TRUE(running.IsShown());
+    CChildProcess uninstall;
+    std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
+    ASSERT_TRUE(uninstall.Start(strUninstaller, "\"" + strUninstaller + "\" _?=" + InstallFolder()));
+
+    HWND hBox = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hBox = uninstall.FindWindow("#32770")) != nullptr; }));
+    EXPECT_NE(nullptr, FindControl(hBox, "&Retry"));
+    EXPECT_NE(nullptr, FindControl(hBox, "Cancel"));
+    EXPECT_NE(std::string::npos, MessageBoxText(hBox).find("Vellomar is running from " + InstallFolder()));
+
+    // Retry while it still runs asks again; after closing it, the wizard opens.
+    ClickButton(hBox, IDRETRY);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hBox) && (hBox = uninstall.FindWindow("#32770")) != nullptr; }));
+    EXPECT_NE(nullptr, FindControl(hBox, "&Retry")) << "asked again";
+    ASSERT_TRUE(running.Close());
+    ClickButton(hBox, IDRETRY);
+    HWND hWizard = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        hWizard = FindTopWindow("Vellomar Uninstall");
+        return hWizard && FindControl(hWizard, "&Next >");
+    })) << "the wizard, once it is closed";
+    ASSERT_TRUE(PressWhenReady(hWizard, "Cancel"));
+    EXPECT_NE(-1, uninstall.Wait(10000));
+    EXPECT_TRUE(FileExists(InstalledProgram())) << "cancelled: nothing removed";
+}
