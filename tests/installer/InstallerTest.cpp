@@ -140,6 +140,11 @@ TEST_F(InstallerTest, SilentInstallPutsEverythingInPlace)
     EXPECT_EQ(InstalledProgram() + ",0", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayIcon", "<none>"));
     EXPECT_EQ("\"" + InstallFolder() + "\\Uninstall.exe\"",
               RegistryText(HKEY_CURRENT_USER, kUninstallKey, "UninstallString", "<none>"));
+    EXPECT_EQ("http://orlamine.example.net/software/vellomar.html",
+              RegistryText(HKEY_CURRENT_USER, kUninstallKey, "URLInfoAbout", "<none>"));
+    EXPECT_EQ("http://vellomar.example.org/feedback.html",
+              RegistryText(HKEY_CURRENT_USER, kUninstallKey, "HelpLink", "<none>"));
+    EXPECT_TRUE(FileExists(InstallFolder() + "\\README.txt")) << "the users' README";
     DWORD dwType = 0;
     std::vector<BYTE> size;
     ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", &dwType, &size));
@@ -378,4 +383,43 @@ TEST_F(InstallerTest, UninstallerOffersRetryUntilTheProgramIsClosed)
     ASSERT_TRUE(PressWhenReady(hWizard, "Cancel"));
     EXPECT_NE(-1, uninstall.Wait(10000));
     EXPECT_TRUE(FileExists(InstalledProgram())) << "cancelled: nothing removed";
+}
+
+TEST_F(InstallerTest, FolderPageRefusesAFolderThatCannotBeWritten)
+{
+    // Wine run as root writes everywhere, so the folder is made unwritable
+    // for the setup's own probe: its probe file's name is taken by a folder.
+    CTempDir dir;
+    std::string strBlocked = dir / "Vellomar";
+    MakeFolder(strBlocked);
+    MakeFolder(strBlocked + "\\vellomar-write-check.tmp");
+    CChildProcess setup;
+    ASSERT_TRUE(setup.Start(SetupProgram(), "setup.exe"));
+    HWND hWizard = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hWizard = setup.FindWindow("#32770")) != nullptr; }));
+    ASSERT_TRUE(PressWhenReady(hWizard, "&Next >"));
+    ASSERT_TRUE(PressWhenReady(hWizard, "I &Agree"));
+    HWND hEdit = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        hEdit = FindWindowExA(FindWindowExA(hWizard, nullptr, "#32770", nullptr), nullptr, "Edit", nullptr);
+        return hEdit != nullptr && IsWindowVisible(hEdit);
+    }));
+    SendMessageA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(strBlocked.c_str()));
+    ASSERT_TRUE(PressWhenReady(hWizard, "&Install"));
+
+    HWND hBox = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        hBox = setup.FindWindow("#32770");
+        return hBox && hBox != hWizard;
+    }));
+    EXPECT_EQ("You cannot write to " + strBlocked + ".\r\nChoose a folder of your own.", MessageBoxText(hBox));
+    ClickButton(hBox, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(hEdit) && !IsWindow(hBox); })) << "back on the folder page";
+    EXPECT_FALSE(FileExists(InstallFolder())) << "nothing installed";
+    PostMessageA(hWizard, WM_CLOSE, 0, 0);
+    WaitUntil([&] {
+        if (HWND hAsk = setup.FindWindow("#32770"); hAsk && hAsk != hWizard)
+            ClickButton(hAsk, IDYES); // "Are you sure you want to quit?"
+        return setup.Wait(0) != -1;
+    });
 }
