@@ -3,7 +3,6 @@
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
-#include "state/Globals.h"
 #include "engine/PictureCatalog.h"
 
 #include <cstdio>
@@ -57,11 +56,12 @@ void RunScanBench(const std::string& strWorkFolder)
         std::vector<double> scanTimes;
         std::vector<double> bareTimes;
         size_t nBare = 0;
+        CStringArray pictures;
         for (int nRound = 0; nRound < 6; ++nRound) // round 0 warms the caches
         {
-            g_arrPictures.SetSize(0);
+            pictures.SetSize(0);
             double t0 = Now();
-            ScanFolder(strRoot.c_str());
+            ScanFolder(strRoot.c_str(), &pictures);
             double t1 = Now();
             std::vector<std::string> paths;
             BareWalk(strRoot, &paths);
@@ -74,21 +74,21 @@ void RunScanBench(const std::string& strWorkFolder)
             }
         }
 
-        g_arrPictures.SetSize(0);
+        pictures.SetSize(0);
         size_t nBefore = HeapBytesInUse();
-        ScanFolder(strRoot.c_str());
+        ScanFolder(strRoot.c_str(), &pictures);
         size_t nAfter = HeapBytesInUse();
         size_t nPathBytes = 0;
-        for (int i = 0; i < g_arrPictures.GetSize(); ++i)
-            nPathBytes += static_cast<size_t>(g_arrPictures[i].GetLength()) + 1;
-        if (static_cast<size_t>(g_arrPictures.GetSize()) != nBare)
-            printf("(!) the two walks disagree: %d vs %zu\n", g_arrPictures.GetSize(), nBare);
+        for (int i = 0; i < pictures.GetSize(); ++i)
+            nPathBytes += static_cast<size_t>(pictures[i].GetLength()) + 1;
+        if (static_cast<size_t>(pictures.GetSize()) != nBare)
+            printf("(!) the two walks disagree: %d vs %zu\n", pictures.GetSize(), nBare);
 
         double dScan = Median(scanTimes);
         double dBare = Median(bareTimes);
-        printf("| %d | %d | %.3f | %.3f | %.2f x | %zu | %zu | %.2f x |\n", nFiles, g_arrPictures.GetSize(), dScan,
-               dBare, dScan / dBare, nAfter - nBefore, nPathBytes,
+        printf("| %d | %d | %.3f | %.3f | %.2f x | %zu | %zu | %.2f x |\n", nFiles, pictures.GetSize(), dScan, dBare,
+               dScan / dBare, nAfter - nBefore, nPathBytes,
                static_cast<double>(nAfter - nBefore) / static_cast<double>(nPathBytes));
-        g_arrPictures.SetSize(0);
+        pictures.SetSize(0);
     }
 }

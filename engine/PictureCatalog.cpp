@@ -12,6 +12,11 @@ const char kAllEntries[] = "\\*.*";
 
 void ScanFolder(LPCSTR lpszPath)
 {
+    ScanFolder(lpszPath, &g_arrPictures);
+}
+
+void ScanFolder(LPCSTR lpszPath, CStringArray* pPictures)
+{
     CString strPath = lpszPath;
     if (strPath.IsEmpty() || ::GetFileAttributesA(strPath) == INVALID_FILE_ATTRIBUTES)
     {
@@ -31,7 +36,7 @@ void ScanFolder(LPCSTR lpszPath)
             bMore = finder.FindNextFile();
             if (finder.IsDots() || finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !finder.HasAnsiName())
                 continue;
-            g_arrPictures.Add(finder.GetFilePath());
+            pPictures->Add(finder.GetFilePath());
         } while (bMore);
     }
 
@@ -47,6 +52,6 @@ void ScanFolder(LPCSTR lpszPath)
         // Gone since the search listed it: skip it without a word.
         if (::GetFileAttributesA(strFolder) == INVALID_FILE_ATTRIBUTES)
             continue;
-        ScanFolder(strFolder); // this level's search stays open meanwhile
+        ScanFolder(strFolder, pPictures); // this level's search stays open meanwhile
     } while (bMore);
 }

@@ -1,4 +1,3 @@
-#include "state/Globals.h"
 #include "engine/PictureCatalog.h"
 
 #include "support/AnsiText.h"
@@ -11,11 +10,11 @@
 
 namespace
 {
-std::vector<std::string> Catalogue()
+std::vector<std::string> Paths(const CStringArray& list)
 {
     std::vector<std::string> paths;
-    for (int i = 0; i < g_arrPictures.GetSize(); ++i)
-        paths.push_back(static_cast<LPCSTR>(g_arrPictures[i]));
+    for (int i = 0; i < list.GetSize(); ++i)
+        paths.push_back(static_cast<LPCSTR>(list[i]));
     return paths;
 }
 
@@ -35,9 +34,11 @@ void ExpectedOrder(const std::string& strFolder, std::vector<std::string>* pPath
 class PictureCatalogTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { g_arrPictures.SetSize(0); }
-    void TearDown() override { g_arrPictures.SetSize(0); }
+    void Scan(const std::string& strPath) { ScanFolder(strPath.c_str(), &m_list); }
+    std::vector<std::string> Catalogue() const { return Paths(m_list); }
+
     CTempDir m_dir;
+    CStringArray m_list;
 };
 } // namespace
 
@@ -48,7 +49,7 @@ TEST_F(PictureCatalogTest, ListsFolderPicturesByTypeThenSubfolders)
     MakeFolder(m_dir / "sub");
     WriteText(m_dir / "sub\\d.jpg", "x");
 
-    ScanFolder(m_dir.Path().c_str());
+    Scan(m_dir.Path());
     std::vector<std::string> expected = {m_dir / "a.jpg", m_dir / "c.gif", m_dir / "b.bmp", m_dir / "sub\\d.jpg"};
     EXPECT_EQ(expected, Catalogue());
 }
@@ -74,7 +75,7 @@ TEST_F(PictureCatalogTest, DeepTreeFollowsTheSearchOrderDepthFirst)
     for (const char* pszFile : kFiles)
         WriteText(m_dir / pszFile, "x");
 
-    ScanFolder(m_dir.Path().c_str());
+    Scan(m_dir.Path());
     std::vector<std::string> expected;
     ExpectedOrder(m_dir.Path(), &expected);
     EXPECT_EQ(11u, expected.size());
@@ -91,19 +92,19 @@ TEST_F(PictureCatalogTest, MatchesByNameOnly)
     MakeFolder(m_dir / "holiday.jpg");
     WriteText(m_dir / "holiday.jpg\\beach.bmp", "x");
 
-    ScanFolder(m_dir.Path().c_str());
+    Scan(m_dir.Path());
     std::vector<std::string> expected = {m_dir / "PHOTO.JPG", m_dir / "hidden.gif", m_dir / "holiday.jpg\\beach.bmp"};
     EXPECT_EQ(expected, Catalogue());
 }
 
 TEST_F(PictureCatalogTest, RejectedPathsAreReportedAndAddNothing)
 {
-    g_arrPictures.Add("C:\\kept.jpg");
+    m_list.Add("C:\\kept.jpg");
     std::string strMissing = m_dir / "no such folder";
     {
         CMessageBoxCatcher catcher;
-        ScanFolder("");
-        ScanFolder(strMissing.c_str());
+        Scan("");
+        Scan(strMissing);
         ASSERT_EQ(2u, catcher.Boxes().size());
         EXPECT_EQ("Path is unvalid : ", catcher.Boxes()[0].strText);
         EXPECT_EQ("Path is unvalid : " + strMissing, catcher.Boxes()[1].strText);
@@ -118,7 +119,7 @@ TEST_F(PictureCatalogTest, FilePathPassesSilentlyAndFindsNothing)
 {
     WriteText(m_dir / "a.jpg", "x");
     CMessageBoxCatcher catcher;
-    ScanFolder((m_dir / "a.jpg").c_str());
+    Scan(m_dir / "a.jpg");
     EXPECT_TRUE(catcher.Boxes().empty());
     EXPECT_TRUE(Catalogue().empty());
 }
@@ -127,8 +128,8 @@ TEST_F(PictureCatalogTest, ScansAppendWithoutEmptying)
 {
     WriteText(m_dir / "a.jpg", "x");
     WriteText(m_dir / "b.gif", "x");
-    ScanFolder(m_dir.Path().c_str());
-    ScanFolder(m_dir.Path().c_str());
+    Scan(m_dir.Path());
+    Scan(m_dir.Path());
     std::vector<std::string> expected = {m_dir / "a.jpg", m_dir / "b.gif", m_dir / "a.jpg", m_dir / "b.gif"};
     EXPECT_EQ(expected, Catalogue());
 }
@@ -142,7 +143,7 @@ TEST_F(PictureCatalogTest, NamesOutsideTheCodePageAreListedByShortName)
     for (const std::wstring& strFile : {strCyrillic + L".jpg", strCyrillic + L"\\" + strCyrillic + L".gif"})
         ASSERT_TRUE(WriteTextW(strRoot + L"\\" + strFile, "x"));
 
-    ScanFolder(m_dir.Path().c_str());
+    Scan(m_dir.Path());
     ASSERT_EQ(2u, Catalogue().size());
     for (const std::string& strPath : Catalogue())
     {
