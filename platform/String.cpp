@@ -190,11 +190,6 @@ int CString::Compare(LPCSTR psz) const
     return strcmp(*this, psz ? psz : "");
 }
 
-int CString::CompareNoCase(LPCSTR psz) const
-{
-    return _stricmp(*this, psz ? psz : "");
-}
-
 CString CString::Left(int nCount) const
 {
     if (nCount < 0)

@@ -37,9 +37,8 @@ public:
     friend CString operator+(const CString& lhs, LPCSTR rhs);
     friend CString operator+(LPCSTR lhs, const CString& rhs);
 
-    // Byte-wise comparisons; CompareNoCase follows the C locale.
+    // Byte-wise comparison.
     int Compare(LPCSTR psz) const;
-    int CompareNoCase(LPCSTR psz) const;
 
     // Counts are clamped to the string, as callers cutting paths expect.
     // The searches step over double-byte characters: a trail byte is never

@@ -98,14 +98,13 @@ LPSTR AfxSkipProgramName(LPSTR lpsz)
     return lpsz;
 }
 
-int AfxWinMain(HINSTANCE hInstance, int nCmdShow)
+int AfxWinMain(HINSTANCE hInstance)
 {
     CWinApp* pApp = AfxGetApp();
     if (!pApp)
         return -1;
     pApp->m_hInstance = hInstance;
     pApp->m_lpCmdLine = AfxSkipProgramName(::GetCommandLineA());
-    pApp->m_nCmdShow = nCmdShow;
     if (!pApp->InitInstance())
         return pApp->ExitInstance();
     return pApp->Run();

@@ -29,7 +29,6 @@ public:
 
     HINSTANCE m_hInstance = nullptr;
     LPSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;
     CString m_strTitle;
     CWnd* m_pMainWnd = nullptr;
 };
@@ -47,4 +46,4 @@ LPCSTR AfxGetAppName();
 LPSTR AfxSkipProgramName(LPSTR lpszCommandLine);
 
 // Runs the application object: called by the program's WinMain.
-int AfxWinMain(HINSTANCE hInstance, int nCmdShow);
+int AfxWinMain(HINSTANCE hInstance);

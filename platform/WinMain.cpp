@@ -2,9 +2,9 @@
 // programs, which bring their own main, can link the framework.
 #include "platform/WinApp.h"
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
     // The runtime's lpCmdLine is not used: the tail is derived from the
     // process command line by the framework's own rule.
-    return AfxWinMain(hInstance, nCmdShow);
+    return AfxWinMain(hInstance);
 }

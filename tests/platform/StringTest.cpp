@@ -14,7 +14,6 @@ TEST(String, ConcatenatesAndCompares)
     EXPECT_TRUE(CString("abc") == "abc");
     EXPECT_TRUE(CString("abc") != "abd");
     EXPECT_GT(0, CString("abc").Compare("abd"));
-    EXPECT_EQ(0, CString("ABC").CompareNoCase("abc"));
     EXPECT_TRUE(CString().IsEmpty());
     EXPECT_STREQ("", CString());
 }
