@@ -10,8 +10,10 @@ set -- -pkcs12 "$VELLOMAR_SIGN_PFX" -n "Vellomar" -h sha256
 if [ -n "${VELLOMAR_SIGN_TIMESTAMP:-}" ]; then
   set -- "$@" -ts "$VELLOMAR_SIGN_TIMESTAMP"
 fi
-# The password goes through a pipe, not the command line.
-printf '%s' "${VELLOMAR_SIGN_PASSWORD:-}" |
-  osslsigncode sign "$@" -readpass - -in "$file" -out "$signed" >/dev/null
+# The password goes through a file only we can read, not the command line.
+secret=$(umask 077 && mktemp)
+trap 'rm -f "$secret" "$signed"' EXIT
+printf '%s' "${VELLOMAR_SIGN_PASSWORD:-}" > "$secret"
+osslsigncode sign "$@" -readpass "$secret" -in "$file" -out "$signed" >/dev/null
 mv "$signed" "$file"
 [ -z "${VELLOMAR_SIGN_LOG:-}" ] || echo "$file" >> "$VELLOMAR_SIGN_LOG"
