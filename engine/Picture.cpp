@@ -29,13 +29,14 @@ ULONGLONG AsNumber(const FILETIME& time)
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// Removes the partial files that killed runs left in the folder.
+// Removes the partial files that killed runs left in the folder (which ends
+// in a backslash).
 void RemoveStaleTemporaries(const CString& strFolder)
 {
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     CFileFind finder;
-    if (!finder.FindFile(strFolder + "\\" + kTemporaryPattern))
+    if (!finder.FindFile(strFolder + kTemporaryPattern))
         return;
     BOOL bMore;
     do
@@ -44,15 +45,16 @@ void RemoveStaleTemporaries(const CString& strFolder)
         WIN32_FILE_ATTRIBUTE_DATA data;
         CString strPath = finder.GetFilePath();
         if (finder.HasAnsiName() && ::GetFileAttributesExA(strPath, GetFileExInfoStandard, &data) &&
-            AsNumber(now) - AsNumber(data.ftLastWriteTime) > kStaleTemporaryAge)
+            AsNumber(data.ftLastWriteTime) + kStaleTemporaryAge < AsNumber(now))
             ::DeleteFileA(strPath); // one still open elsewhere stays
     } while (bMore);
 }
 
+// The folder of a path with its backslash ("C:\\" for "C:\\x.bmp").
 CString FolderOf(const CString& strPath)
 {
     int nSlash = strPath.ReverseFind('\\');
-    return nSlash >= 0 ? strPath.Left(nSlash) : CString(".");
+    return nSlash >= 0 ? strPath.Left(nSlash + 1) : CString(".\\");
 }
 } // namespace
 
