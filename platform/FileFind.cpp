@@ -42,10 +42,10 @@ BOOL CFileFind::FindFile(LPCSTR pstrName)
     int nLength = static_cast<int>(dwLength);
     int nRoot = MbcsReverseFind(szFull, nLength, '\\') + 1;
     // Keep a drive root's backslash ("C:\"), drop any other folder's.
-    if (nRoot > 0 && !(nRoot >= 2 && szFull[nRoot - 2] == ':'))
+    m_bRootHasSeparator = nRoot >= 2 && szFull[nRoot - 2] == ':';
+    if (nRoot > 0 && !m_bRootHasSeparator)
         --nRoot;
     m_strRoot = CString(szFull, nRoot);
-    m_bRootHasSeparator = MbcsEndsWith(m_strRoot, nRoot, '\\');
     return TRUE;
 }
 

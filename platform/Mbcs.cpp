@@ -18,19 +18,14 @@ BOOL IsDoubleByteCodePage()
 // end of the text counts alone.
 int CharSize(LPCSTR psz, int nLeft)
 {
-    return nLeft > 1 && ::IsDBCSLeadByte(static_cast<BYTE>(*psz)) ? 2 : 1;
+    return nLeft > 1 && IsDoubleByteCodePage() && ::IsDBCSLeadByte(static_cast<BYTE>(*psz)) ? 2 : 1;
 }
 } // namespace
 
 int MbcsFind(LPCSTR psz, int nLength, int nStart, char ch)
 {
-    if (nStart < 0 || nStart >= nLength)
+    if (nStart < 0)
         return -1;
-    if (!IsDoubleByteCodePage())
-    {
-        const void* pHit = memchr(psz + nStart, ch, static_cast<size_t>(nLength - nStart));
-        return pHit ? static_cast<int>(static_cast<LPCSTR>(pHit) - psz) : -1;
-    }
     for (int i = nStart; i < nLength; i += CharSize(psz + i, nLength - i))
         if (psz[i] == ch)
             return i;
@@ -42,7 +37,7 @@ int MbcsFindText(LPCSTR psz, int nLength, int nStart, LPCSTR pszSub)
     if (nStart < 0 || nStart > nLength)
         return -1;
     int nSub = static_cast<int>(strlen(pszSub));
-    for (int i = nStart; i + nSub <= nLength; i += IsDoubleByteCodePage() ? CharSize(psz + i, nLength - i) : 1)
+    for (int i = nStart; i + nSub <= nLength; i += CharSize(psz + i, nLength - i))
         if (memcmp(psz + i, pszSub, static_cast<size_t>(nSub)) == 0)
             return i;
     return -1;
@@ -50,30 +45,12 @@ int MbcsFindText(LPCSTR psz, int nLength, int nStart, LPCSTR pszSub)
 
 int MbcsReverseFind(LPCSTR psz, int nLength, char ch)
 {
-    if (!IsDoubleByteCodePage())
-    {
-        for (int i = nLength - 1; i >= 0; --i)
-            if (psz[i] == ch)
-                return i;
-        return -1;
-    }
+    // Forwards, since only a walk from the start knows where characters begin.
     int nHit = -1;
     for (int i = 0; i < nLength; i += CharSize(psz + i, nLength - i))
         if (psz[i] == ch)
             nHit = i;
     return nHit;
-}
-
-BOOL MbcsEndsWith(LPCSTR psz, int nLength, char ch)
-{
-    if (nLength <= 0)
-        return FALSE;
-    if (!IsDoubleByteCodePage())
-        return psz[nLength - 1] == ch;
-    int nLast = 0;
-    for (int i = 0; i < nLength; i += CharSize(psz + i, nLength - i))
-        nLast = i;
-    return nLast == nLength - 1 && psz[nLast] == ch;
 }
 
 BOOL MbcsFromWide(LPCWSTR pszWide, LPSTR pszOut, int cbOut)

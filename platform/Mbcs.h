@@ -13,8 +13,6 @@ int MbcsFind(LPCSTR psz, int nLength, int nStart, char ch);
 int MbcsFindText(LPCSTR psz, int nLength, int nStart, LPCSTR pszSub);
 // The last ch, or -1.
 int MbcsReverseFind(LPCSTR psz, int nLength, char ch);
-// TRUE when the last character (not merely the last byte) is ch.
-BOOL MbcsEndsWith(LPCSTR psz, int nLength, char ch);
 
 // Converts to the ANSI code page without best-fit substitutes, so that the
 // result names the same file. FALSE, with an empty output, when a character
