@@ -3,6 +3,7 @@
 #include "state/Globals.h"
 #include "state/SettingsStore.h"
 #include "engine/Wallpaper.h"
+#include "platform/AnsiPath.h"
 #include "platform/OleSession.h"
 #include "ui/SettingsDlg.h"
 
@@ -16,7 +17,6 @@ namespace
 const char kSwitchConfig[] = "/config";
 const char kSwitchShort[] = "/c";
 const char kSwitchInstall[] = "/install";
-const DWORD kProgramPathSize = 100;
 
 BOOL IsSameWord(const CString& strWord, LPCSTR lpszSwitch)
 {
@@ -35,15 +35,15 @@ BOOL CChangerApp::IsDialogSwitch(const CString& strRunMode)
 
 void CChangerApp::SettleDataFolder(const CString& strRunMode)
 {
-    // The program folder first; it stays the data folder on any failure below.
-    char szProgram[kProgramPathSize] = "";
-    ::GetModuleFileNameA(m_hInstance, szProgram, kProgramPathSize);
-    szProgram[kProgramPathSize - 1] = '\0';
-    g_strDataDir = szProgram;
+    // The program folder first; it stays the data folder on any failure
+    // below. Paths come wide and are converted exactly: an ANSI call would
+    // hand back a best-fit look-alike ("Michal" for "Michał") that names
+    // no folder.
+    g_strDataDir = ProgramAnsiPath();
     int nSlash = g_strDataDir.ReverseFind('\\');
     if (nSlash >= 0)
         g_strDataDir = g_strDataDir.Left(nSlash + 1);
-    else // no folder in the path at all: the current folder
+    else // no folder in the path at all, or none the ANSI calls reach: the current folder
         g_strDataDir = ".\\";
 
     OSVERSIONINFOA version = {};
@@ -56,16 +56,17 @@ void CChangerApp::SettleDataFolder(const CString& strRunMode)
     if (!m_hShellLib)
         return;
     m_pfnGetFolderPath = reinterpret_cast<PFNGETFOLDERPATH>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(m_hShellLib, "SHGetFolderPathA")));
+        reinterpret_cast<void (*)()>(::GetProcAddress(m_hShellLib, "SHGetFolderPathW")));
     if (!m_pfnGetFolderPath)
         return;
-    char szAppData[MAX_PATH] = "";
+    WCHAR szAppData[MAX_PATH] = L"";
+    CString strAppData;
     // S_FALSE means the folder does not exist; an empty answer names none.
     if (m_pfnGetFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData) != S_OK ||
-        szAppData[0] == '\0')
+        !AnsiPathFromWide(szAppData, strAppData))
         return;
 
-    g_strDataDir = CString(szAppData) + "\\Vellomar\\";
+    g_strDataDir = strAppData + "\\Vellomar\\";
     if (IsSameWord(strRunMode, kSwitchInstall))
         ::CreateDirectoryA(g_strDataDir, nullptr); // only the last level; existing is fine
 }

@@ -15,7 +15,7 @@ public:
     BOOL InitInstance() override;
 
 private:
-    typedef HRESULT(WINAPI* PFNGETFOLDERPATH)(HWND, int, HANDLE, DWORD, LPSTR);
+    typedef HRESULT(WINAPI* PFNGETFOLDERPATH)(HWND, int, HANDLE, DWORD, LPWSTR);
 
     void SettleDataFolder(const CString& strRunMode);
     static BOOL IsDialogSwitch(const CString& strRunMode);

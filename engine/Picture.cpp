@@ -2,7 +2,8 @@
 
 #include "platform/ComPtr.h"
 #include "platform/File.h"
-#include "platform/FileFind.h"
+#include "platform/FileException.h"
+#include "platform/FileReplacement.h"
 #include "platform/HeapBuffer.h"
 #include "platform/MessageBox.h"
 
@@ -18,44 +19,6 @@ const UINT kErrorTextSize = 255;
 const int kHimetricPerInch = 2540;
 const int kPixelsPerInch = 96;
 const DWORD kStorageMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
-const char kTemporaryPrefix[] = "vlm";
-const char kTemporaryPattern[] = "vlm*.tmp";
-// A write takes well under a second; a partial file older than this was
-// left by a run that was killed, and no live run still needs it.
-const ULONGLONG kStaleTemporaryAge = 10ULL * 60 * 10000000; // 10 minutes in 100 ns units
-
-ULONGLONG AsNumber(const FILETIME& time)
-{
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-// Removes the partial files that killed runs left in the folder (which ends
-// in a backslash).
-void RemoveStaleTemporaries(const CString& strFolder)
-{
-    FILETIME now;
-    ::GetSystemTimeAsFileTime(&now);
-    CFileFind finder;
-    if (!finder.FindFile(strFolder + kTemporaryPattern))
-        return;
-    BOOL bMore;
-    do
-    {
-        bMore = finder.FindNextFile();
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        CString strPath = finder.GetFilePath();
-        if (finder.HasAnsiName() && ::GetFileAttributesExA(strPath, GetFileExInfoStandard, &data) &&
-            AsNumber(data.ftLastWriteTime) + kStaleTemporaryAge < AsNumber(now))
-            ::DeleteFileA(strPath); // one still open elsewhere stays
-    } while (bMore);
-}
-
-// The folder of a path with its backslash ("C:\\" for "C:\\x.bmp").
-CString FolderOf(const CString& strPath)
-{
-    int nSlash = strPath.ReverseFind('\\');
-    return nSlash >= 0 ? strPath.Left(nSlash + 1) : CString(".\\");
-}
 } // namespace
 
 CPicture::~CPicture()
@@ -217,38 +180,9 @@ BOOL CPicture::WriteBitmapFile(CString strPath)
     lockBytes->Flush();
     if (FAILED(hr) || nGot != static_cast<ULONG>(cb))
         return FALSE;
-    return ReplaceFile(strPath, buffer.Get(), nGot);
-}
-
-BOOL CPicture::ReplaceFile(const CString& strPath, const void* pData, UINT nSize)
-{
-    // The target may be the current wallpaper: write beside it and replace
-    // it only once every byte is down, so a failed write (a full disk)
-    // leaves its previous content, never a cut-off picture.
-    CString strFolder = FolderOf(strPath);
-    RemoveStaleTemporaries(strFolder);
-    CFile file;
     CFileException error;
-    char szPartial[MAX_PATH] = "";
-    BOOL bResult = FALSE;
-    if (!::GetTempFileNameA(strFolder, kTemporaryPrefix, 0, szPartial))
-        error.SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
-    else if (file.Open(szPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error))
-    {
-        bResult = file.Write(pData, nSize, &error);
-        file.Close();
-        if (bResult && !::MoveFileExA(szPartial, strPath, MOVEFILE_REPLACE_EXISTING))
-        {
-            error.SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
-            bResult = FALSE;
-        }
-    }
-    if (!bResult)
-    {
-        if (szPartial[0])
-            ::DeleteFileA(szPartial);
-        error.m_strFileName = strPath; // the user knows the target, not our partial file
-        ShowFileError(error);
-    }
-    return bResult;
+    if (ReplaceFileWhole(strPath, buffer.Get(), nGot, &error))
+        return TRUE;
+    ShowFileError(error);
+    return FALSE;
 }

@@ -23,8 +23,8 @@ public:
     // Empties the object first; TRUE exactly when a picture is then held.
     BOOL LoadFile(CString strPath);
     BOOL LoadFromMemory(const void* pData, int nSize);
-    // Writes the held picture's saved form; the target is left alone on
-    // every failure before it is opened.
+    // Writes the held picture's saved form whole: on any failure the target
+    // keeps its old content.
     BOOL WriteBitmapFile(CString strPath);
     void ReleasePicture();
 
@@ -34,10 +34,6 @@ public:
     int m_nWidth = 0;             // pixels at 96 per inch
 
 private:
-    // Writes the bytes to a partial file beside the target, then moves it
-    // over the target, so the target holds either all of them or its old
-    // content.
-    static BOOL ReplaceFile(const CString& strPath, const void* pData, UINT nSize);
     static void ShowError(LPCSTR lpszText);
     static void ShowFileError(const CFileException& error);
 };

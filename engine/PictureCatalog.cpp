@@ -34,7 +34,7 @@ void ScanFolder(LPCSTR lpszPath, CStringArray* pPictures)
         {
             // The entry moved to is valid even when no further one follows.
             bMore = finder.FindNextFile();
-            if (finder.IsDots() || finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !finder.HasAnsiName())
+            if (finder.IsDots() || finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !finder.HasAnsiPath())
                 continue;
             pPictures->Add(finder.GetFilePath());
         } while (bMore);
@@ -46,7 +46,7 @@ void ScanFolder(LPCSTR lpszPath, CStringArray* pPictures)
     do
     {
         bMore = finder.FindNextFile();
-        if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !finder.HasAnsiName())
+        if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !finder.HasAnsiPath())
             continue;
         CString strFolder = finder.GetFilePath();
         // Gone since the search listed it: skip it without a word.

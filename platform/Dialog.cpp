@@ -99,6 +99,14 @@ INT_PTR CDialog::DoModal()
         ::UnhookWindowsHookEx(hCreationHook);
     t_pDialogInit = nullptr;
 
+    if (hWnd && m_hWnd != hWnd)
+    {
+        // Created but never bound (the hook could not be set): a window no
+        // object answers for would stay up with dead buttons.
+        ::DestroyWindow(hWnd);
+        hWnd = nullptr;
+        m_nModalResult = -1;
+    }
     if (hWnd)
     {
         if (m_bModalRunning && !::IsWindowVisible(hWnd))

@@ -1,8 +1,19 @@
 #include "platform/FileFind.h"
 
+#include "platform/AnsiPath.h"
 #include "platform/Mbcs.h"
 
 #include <cstring>
+
+namespace
+{
+const WCHAR kLongPrefix[] = L"\\\\?\\";
+// A pattern of a folder at the full MAX_PATH - 1 plus "\\*.*", and the
+// prefix that lets the wide search take it.
+const int kPatternChars = 2 * MAX_PATH + 8;
+// A name takes at most three bytes a character (UTF-8).
+const int kMaxNameBytes = 3 * MAX_PATH;
+} // namespace
 
 CFileFind::~CFileFind()
 {
@@ -26,10 +37,20 @@ BOOL CFileFind::FindFile(LPCSTR pstrName)
         pstrName = "*.*";
     // The wide search, converted here, keeps names the code page cannot
     // hold from arriving as best-fit look-alikes that name no file.
-    WCHAR szPattern[2 * MAX_PATH];
-    if (!::MultiByteToWideChar(CP_ACP, 0, pstrName, -1, szPattern, 2 * MAX_PATH))
+    WCHAR szPattern[kPatternChars] = L"";
+    int nPrefix = lstrlenW(kLongPrefix);
+    int nWide = ::MultiByteToWideChar(CP_ACP, 0, pstrName, -1, szPattern + nPrefix, kPatternChars - nPrefix);
+    if (!nWide)
         return FALSE;
-    m_hFind = ::FindFirstFileW(szPattern, &m_next);
+    // A folder near MAX_PATH plus its pattern passes the limit, which the
+    // prefix lifts for a drive path.
+    LPCWSTR pszPattern = szPattern + nPrefix;
+    if (nWide > MAX_PATH && pszPattern[0] && pszPattern[1] == L':' && pszPattern[2] == L'\\')
+    {
+        memcpy(szPattern, kLongPrefix, nPrefix * sizeof(WCHAR));
+        pszPattern = szPattern;
+    }
+    m_hFind = ::FindFirstFileW(pszPattern, &m_next);
     if (m_hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     m_bHaveNext = TRUE;
@@ -46,14 +67,45 @@ BOOL CFileFind::FindFile(LPCSTR pstrName)
     if (nRoot > 0 && !m_bRootHasSeparator)
         --nRoot;
     m_strRoot = CString(szFull, nRoot);
+    m_nRootWide = ::MultiByteToWideChar(CP_ACP, 0, szFull, nRoot, nullptr, 0);
+    return TRUE;
+}
+
+// Sets the path to the root, a separator and the name, when the name has an
+// exact ANSI form and the whole fits in what an ANSI call takes.
+BOOL CFileFind::JoinIfFits(LPCWSTR pszName)
+{
+    BOOL bSeparator = !m_strRoot.IsEmpty() && !m_bRootHasSeparator;
+    char szName[kMaxNameBytes];
+    if (!pszName[0] || m_nRootWide + bSeparator + lstrlenW(pszName) >= MAX_PATH ||
+        !MbcsFromWide(pszName, szName, sizeof(szName)))
+        return FALSE;
+    m_strPath = m_strRoot;
+    if (bSeparator)
+        m_strPath += '\\';
+    m_strPath += szName;
     return TRUE;
 }
 
 void CFileFind::TakeNext()
 {
     m_dwAttributes = m_next.dwFileAttributes;
-    if (!MbcsFromWide(m_next.cFileName, m_szName, sizeof(m_szName)) && m_next.cAlternateFileName[0])
-        MbcsFromWide(m_next.cAlternateFileName, m_szName, sizeof(m_szName));
+    LPCWSTR pszName = m_next.cFileName;
+    m_bDots = pszName[0] == L'.' && (pszName[1] == L'\0' || (pszName[1] == L'.' && pszName[2] == L'\0'));
+    m_strPath.Empty();
+    if (JoinIfFits(pszName) || JoinIfFits(m_next.cAlternateFileName))
+        return;
+
+    // Too long even with its short name: the short form of the whole path.
+    WCHAR szFull[kPatternChars + MAX_PATH];
+    int nRoot = ::MultiByteToWideChar(CP_ACP, 0, m_strRoot, m_strRoot.GetLength(), szFull, kPatternChars);
+    if (nRoot <= 0 && !m_strRoot.IsEmpty())
+        return;
+    szFull[nRoot] = L'\0';
+    if (nRoot > 0 && !m_bRootHasSeparator)
+        lstrcatW(szFull, L"\\");
+    lstrcatW(szFull, pszName);
+    AnsiPathFromWide(szFull, m_strPath);
 }
 
 BOOL CFileFind::FindNextFile()
@@ -68,30 +120,10 @@ BOOL CFileFind::FindNextFile()
 
 BOOL CFileFind::IsDots() const
 {
-    if (!m_bHaveCurrent || !MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
-        return FALSE;
-    const char* psz = m_szName;
-    return psz[0] == '.' && (psz[1] == '\0' || (psz[1] == '.' && psz[2] == '\0'));
+    return m_bHaveCurrent && m_bDots && MatchesMask(FILE_ATTRIBUTE_DIRECTORY);
 }
 
 BOOL CFileFind::MatchesMask(DWORD dwMask) const
 {
     return m_bHaveCurrent && (m_dwAttributes & dwMask) != 0;
-}
-
-CString CFileFind::GetFilePath() const
-{
-    if (!m_bHaveCurrent)
-        return CString();
-    int nRoot = m_strRoot.GetLength();
-    int nName = static_cast<int>(strlen(m_szName));
-    BOOL bSeparator = nRoot > 0 && !m_bRootHasSeparator;
-    CString strPath;
-    LPSTR pBuffer = strPath.GetBuffer(nRoot + bSeparator + nName);
-    memcpy(pBuffer, static_cast<LPCSTR>(m_strRoot), nRoot);
-    if (bSeparator)
-        pBuffer[nRoot] = '\\';
-    memcpy(pBuffer + nRoot + bSeparator, m_szName, nName);
-    strPath.ReleaseBuffer(nRoot + bSeparator + nName);
-    return strPath;
 }

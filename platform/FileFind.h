@@ -8,10 +8,12 @@
 // says whether another one follows: the entry it moved to is valid even when
 // it returns FALSE, so a loop processes the last entry too.
 //
-// Names come to us in the ANSI code page. One that the code page cannot hold
-// (a Cyrillic name under 1252) is given by its short name when the volume
-// keeps one; with neither, HasAnsiName is FALSE and the entry cannot be
-// reached through an ANSI path at all.
+// Paths come to us in the ANSI code page, as names the ANSI calls open. An
+// entry whose name the code page cannot hold (a Cyrillic name under 1252), or
+// whose full path is longer than those calls take, is given by its short
+// name or the short form of its whole path when the volume keeps them; with
+// neither, HasAnsiPath is FALSE and the entry cannot be reached through an
+// ANSI path at all.
 class CFileFind
 {
 public:
@@ -26,20 +28,24 @@ public:
 
     BOOL IsDots() const;
     BOOL MatchesMask(DWORD dwMask) const;
-    BOOL HasAnsiName() const { return m_bHaveCurrent && m_szName[0] != '\0'; }
-    // The searched folder, a backslash, and the entry's name: its long name,
-    // or its short name where only that one has an ANSI form.
-    CString GetFilePath() const;
+    BOOL HasAnsiPath() const { return m_bHaveCurrent && !m_strPath.IsEmpty(); }
+    // The searched folder, a backslash, and the entry's long name; else the
+    // folder and its short name; else the short form of the whole path.
+    // Empty when the entry has no ANSI path.
+    CString GetFilePath() const { return m_bHaveCurrent ? m_strPath : CString(); }
 
 private:
     void TakeNext();
+    BOOL JoinIfFits(LPCWSTR pszName);
 
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
     BOOL m_bHaveCurrent = FALSE;
     BOOL m_bHaveNext = FALSE;
     WIN32_FIND_DATAW m_next = {};
     DWORD m_dwAttributes = 0;
-    char m_szName[2 * MAX_PATH] = ""; // empty when the entry has no ANSI name
+    BOOL m_bDots = FALSE;
+    CString m_strPath; // empty when the entry has no ANSI path
     CString m_strRoot;
+    int m_nRootWide = 0; // the root's length in wide characters
     BOOL m_bRootHasSeparator = FALSE; // a drive root ("C:\") keeps its backslash
 };

@@ -57,11 +57,13 @@ BOOL MbcsFromWide(LPCWSTR pszWide, LPSTR pszOut, int cbOut)
 {
     if (cbOut <= 0)
         return FALSE;
-    // UTF-8 as the ANSI code page holds every name, and takes neither flag.
+    // UTF-8 as the ANSI code page holds every well-formed name; a broken
+    // one (an unpaired surrogate) must fail rather than turn into U+FFFD,
+    // which names another file.
     BOOL bUtf8 = ::GetACP() == CP_UTF8;
     BOOL bUsedDefault = FALSE;
-    int nWritten = ::WideCharToMultiByte(CP_ACP, bUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, pszWide, -1, pszOut, cbOut, nullptr,
-                                         bUtf8 ? nullptr : &bUsedDefault);
+    int nWritten = ::WideCharToMultiByte(bUtf8 ? CP_UTF8 : CP_ACP, bUtf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS,
+                                         pszWide, -1, pszOut, cbOut, nullptr, bUtf8 ? nullptr : &bUsedDefault);
     if (nWritten == 0 || bUsedDefault)
     {
         pszOut[0] = '\0';

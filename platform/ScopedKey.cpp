@@ -15,6 +15,15 @@ LONG CScopedKey::Open(HKEY hParent, LPCSTR lpszSubKey, REGSAM samDesired)
     return lResult;
 }
 
+LONG CScopedKey::Open(HKEY hParent, LPCWSTR lpszSubKey, REGSAM samDesired)
+{
+    HKEY hKey = nullptr;
+    LONG lResult = ::RegOpenKeyExW(hParent, lpszSubKey, 0, samDesired, &hKey);
+    if (lResult == ERROR_SUCCESS)
+        Take(hKey);
+    return lResult;
+}
+
 LONG CScopedKey::Create(HKEY hParent, LPCSTR lpszSubKey)
 {
     HKEY hKey = nullptr;
@@ -35,8 +44,8 @@ LONG CScopedKey::Close()
     return lResult;
 }
 
-LONG CScopedKey::SetStringValue(LPCSTR lpszName, LPCSTR lpszValue)
+LONG CScopedKey::SetStringValue(LPCWSTR lpszName, LPCWSTR lpszValue)
 {
-    return ::RegSetValueExA(m_hKey, lpszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
-                            static_cast<DWORD>(::lstrlenA(lpszValue) + 1));
+    return ::RegSetValueExW(m_hKey, lpszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
+                            static_cast<DWORD>((::lstrlenW(lpszValue) + 1) * sizeof(WCHAR)));
 }

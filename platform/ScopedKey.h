@@ -13,10 +13,12 @@ public:
 
     // On failure the key held before stays held.
     LONG Open(HKEY hParent, LPCSTR lpszSubKey, REGSAM samDesired);
+    LONG Open(HKEY hParent, LPCWSTR lpszSubKey, REGSAM samDesired);
     LONG Create(HKEY hParent, LPCSTR lpszSubKey);
     LONG Close();
 
-    LONG SetStringValue(LPCSTR lpszName, LPCSTR lpszValue);
+    // Wide, so that text the ANSI code page cannot hold is stored as it is.
+    LONG SetStringValue(LPCWSTR lpszName, LPCWSTR lpszValue);
 
     HKEY Get() const { return m_hKey; }
     operator HKEY() const { return m_hKey; }

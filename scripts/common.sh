@@ -12,9 +12,27 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Whether this machine's kernel runs 32-bit x86 programs (some do not): a
+# 96-byte i386 ELF that exits with 42 through int 0x80 tells.
+kernel_runs_32bit() {
+  local probe rc
+  probe=$(mktemp)
+  printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0\0\0\0\0\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\140\0\0\0\140\0\0\0\5\0\0\0\0\20\0\0\270\1\0\0\0\273\52\0\0\0\315\200' > "$probe"
+  chmod +x "$probe"
+  rc=0; "$probe" 2>/dev/null || rc=$?
+  rm -f "$probe"
+  [ "$rc" -eq 42 ]
+}
+
 install_packages() {
-  local missing=""
-  for p in $PACKAGES; do
+  local missing="" packages=$PACKAGES
+  if kernel_runs_32bit; then
+    # 32-bit wine comes from Debian's i386 architecture. It must be there
+    # before any prefix is made, or the prefix cannot run 32-bit programs.
+    packages="$packages wine32:i386"
+    dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  fi
+  for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
   done
   if [ -n "$missing" ]; then
@@ -23,6 +41,16 @@ install_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
   fi
   generate_locales
+}
+
+# The builds whose tests this machine runs: the 64-bit one always, the
+# 32-bit one where the kernel runs 32-bit code and wine32 is installed.
+test_arches() {
+  if kernel_runs_32bit && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+    echo "x86_64 i686"
+  else
+    echo "x86_64"
+  fi
 }
 
 generate_locales() {
@@ -67,19 +95,25 @@ start_display() {
   export VELLOMAR_TEST_DISPLAY=":$n"
 }
 
-# make_prefix DIR: a wine prefix made once and reused.
-make_prefix() {
-  export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY
+# prepare_prefix DIR [USER]: a wine prefix made once (for USER, whose name
+# becomes the profile folder) and reused, served by a persistent wineserver.
+prepare_prefix() (
+  export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY USER=${2:-$USER}
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  # A prefix made before wine32 was installed cannot run 32-bit programs.
+  if [ -f "$WINEPREFIX/system.reg" ] && [ -e /usr/lib/wine/wine ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    echo "== Remaking $WINEPREFIX, which predates 32-bit wine"
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "== Making the wine prefix $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    echo "== Making the wine prefix $WINEPREFIX${2:+ for the user $2}"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    LC_ALL=C.UTF-8 wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
   # A persistent server: without it every test program pays for a new one.
   wineserver -k 2>/dev/null || true
   wineserver -p
-  WINESERVER_STARTED=1
   # With no window manager, hiding a top-level window otherwise blocks 2 s.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # The caption buttons are drawn with the Marlett symbol font, which a new
@@ -88,6 +122,45 @@ make_prefix() {
   for f in marlett.ttf tahoma.ttf tahomabd.ttf; do
     [ -f "$fonts/$f" ] || cp "/usr/share/wine/fonts/$f" "$fonts/" 2>/dev/null || true
   done
+)
+
+# make_prefix DIR: the prefix the following wine commands use.
+make_prefix() {
+  prepare_prefix "$1"
+  export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  WINESERVER_STARTED=1
+}
+
+# The account tests' prefixes, made for users whose names the ANSI code
+# page cannot hold (tag:user, as tests/CMakeLists.txt names them).
+ACCOUNTS="michal:Michał wangwei:王伟"
+ACCOUNT_PREFIXES_STARTED=""
+
+ACCOUNT_KEEPALIVE_PIDS=""
+
+start_account_prefixes() {
+  local entry
+  for entry in $ACCOUNTS; do
+    prepare_prefix "$BUILD/accounts/${entry%%:*}" "${entry#*:}"
+    (export WINEPREFIX="$BUILD/accounts/${entry%%:*}" USER="${entry#*:}" DISPLAY=$VELLOMAR_TEST_DISPLAY WINEDEBUG=-all
+     start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
+     echo "$KEEPALIVE_PID" > "$WINEPREFIX/keepalive.pid")
+    ACCOUNT_KEEPALIVE_PIDS="$ACCOUNT_KEEPALIVE_PIDS $(cat "$BUILD/accounts/${entry%%:*}/keepalive.pid")"
+  done
+  ACCOUNT_PREFIXES_STARTED=1
+}
+
+stop_account_prefixes() {
+  local entry pid
+  [ -n "$ACCOUNT_PREFIXES_STARTED" ] || return 0
+  for pid in $ACCOUNT_KEEPALIVE_PIDS; do kill "$pid" 2>/dev/null; done
+  ACCOUNT_KEEPALIVE_PIDS=""
+  for entry in $ACCOUNTS; do
+    WINEPREFIX="$BUILD/accounts/${entry%%:*}" wineserver -k 2>/dev/null
+  done
+  ACCOUNT_PREFIXES_STARTED=""
+  true
 }
 
 # set_dpi N: the prefix's screen resolution in dots per inch (96 = 100 %).
@@ -107,14 +180,30 @@ configure_pictures() {
   echo "== Pictures folder: $pictures_win"
 }
 
+# start_keepalive PROGRAM: the keep-alive in the current prefix, waited for
+# until the desktop is up (it says so with a file).
 start_keepalive() {
-  wine "$1" >/dev/null 2>&1 &
+  local ready="$WINEPREFIX/keepalive.ready"
+  rm -f "$ready"
+  wine "$1" "Z:${ready//\//\\}" >/dev/null 2>&1 &
   KEEPALIVE_PID=$!
+  for _ in $(seq 600); do [ -e "$ready" ] && return 0; sleep 0.1; done
+  echo "== The keep-alive in $WINEPREFIX did not start" >&2
+  return 1
+}
+
+# Ends the keep-alive and the server of the current prefix.
+stop_prefix() {
+  [ -n "$KEEPALIVE_PID" ] && kill "$KEEPALIVE_PID" 2>/dev/null && wait "$KEEPALIVE_PID" 2>/dev/null
+  KEEPALIVE_PID=""
+  [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
+  WINESERVER_STARTED=""
+  true
 }
 
 cleanup() {
-  [ -n "$KEEPALIVE_PID" ] && kill "$KEEPALIVE_PID" 2>/dev/null
-  [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
+  stop_prefix
+  stop_account_prefixes
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   true
 }
@@ -131,13 +220,28 @@ collect_packages() {
   (cd "$BUILD/packages" && stat -c '   %n (%s bytes)' Vellomar-* SHA256SUMS)
 }
 
-# run_tests [ctest args...]: the 64-bit tests in the build's own prefix and
-# display, with a persistent wineserver and a keep-alive GUI process.
+# run_tests [ctest args...]: each build's tests in its own prefix, under
+# one display, with a persistent wineserver and a keep-alive GUI process.
+# Both suites run even when the first fails.
 run_tests() {
+  local arch preset failed=""
   trap cleanup EXIT
   start_display
-  make_prefix "$BUILD/x86_64/wineprefix"
-  start_keepalive "$BUILD/x86_64/bin/KeepAlive.exe"
+  start_account_prefixes
   cd "$ROOT"
-  ctest --preset x64-tests "$@"
+  for arch in ${TEST_ARCHES:-$(test_arches)}; do
+    case $arch in i686) preset=x86-tests ;; *) preset=x64-tests ;; esac
+    echo "== Testing the $arch build"
+    make_prefix "$BUILD/$arch/wineprefix"
+    if start_keepalive "$BUILD/$arch/bin/KeepAlive.exe"; then
+      ctest --preset "$preset" "$@" || failed="$failed $arch"
+    else
+      failed="$failed $arch"
+    fi
+    stop_prefix
+  done
+  if [ -n "$failed" ]; then
+    echo "== Failed:$failed"
+    return 1
+  fi
 }

@@ -9,4 +9,4 @@ source "$(dirname "$0")/common.sh"
 install_packages
 build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON -DVELLOMAR_PACKAGES=OFF
 
-run_tests "$@"
+TEST_ARCHES=x86_64 run_tests "$@"

@@ -1,6 +1,8 @@
 #include "state/SettingsStore.h"
 
 #include "state/Globals.h"
+#include "platform/AnsiPath.h"
+#include "platform/HeapBuffer.h"
 #include "platform/ScopedKey.h"
 
 namespace
@@ -11,6 +13,7 @@ const char kFileName[] = "config.cfg";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunKeyUnderSoftware[] = "Microsoft\\Windows\\CurrentVersion\\Run";
 const char kValueName[] = "Vellomar";
+const WCHAR kValueNameWide[] = L"Vellomar";
 const DWORD kPathBufferSize = 1000;
 } // namespace
 
@@ -58,11 +61,20 @@ void SetAutostart(BOOL bEnable)
     CScopedKey software;
     if (software.Open(HKEY_CURRENT_USER, "Software", KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return;
-    char szProgram[kPathBufferSize] = "";
-    ::GetModuleFileNameA(nullptr, szProgram, kPathBufferSize);
+    // The program's exact long path, in quotes: Windows starts an unquoted
+    // value with blanks from its first prefix that names a file
+    // ("D:\\Apps\\My.exe" for "D:\\Apps\\My Tools\\..."), which another
+    // account may have put there.
+    const DWORD cchValue = kMaxWidePath + 3;
+    CHeapBuffer value(cchValue * sizeof(WCHAR));
+    LPWSTR pszValue = reinterpret_cast<LPWSTR>(value.Get());
+    if (!pszValue || !ProgramWidePath(pszValue + 1, cchValue - 2))
+        return;
+    pszValue[0] = L'"';
+    lstrcatW(pszValue, L"\"");
     CScopedKey run;
     if (run.Create(software, kRunKeyUnderSoftware) != ERROR_SUCCESS)
         return;
-    run.SetStringValue(kValueName, szProgram);
+    run.SetStringValue(kValueNameWide, pszValue);
     // The Run key closes first, then "Software": they go in reverse order.
 }

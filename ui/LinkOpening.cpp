@@ -2,24 +2,62 @@
 
 #include "platform/ScopedKey.h"
 
-#include <mbstring.h>
 #include <shellapi.h>
 
-#include <cstring>
+#include <cwchar>
 
 namespace
 {
-const int kCommandBufferSize = 2 * MAX_PATH;
+// Wide, since a browser installed under the profile of "Michał" has a path
+// that the ANSI code page cannot hold.
+const int kCommandChars = 2 * MAX_PATH;
 
 // Cuts a command at its first "%1" placeholder, quoted or bare.
-void CutAtPlaceholder(char* pszCommand)
+void CutAtPlaceholder(LPWSTR pszCommand)
 {
-    unsigned char* pszCommandBytes = reinterpret_cast<unsigned char*>(pszCommand);
-    unsigned char* pHit = _mbsstr(pszCommandBytes, reinterpret_cast<const unsigned char*>("\"%1\""));
+    LPWSTR pHit = wcsstr(pszCommand, L"\"%1\"");
     if (!pHit)
-        pHit = _mbsstr(pszCommandBytes, reinterpret_cast<const unsigned char*>("%1"));
+        pHit = wcsstr(pszCommand, L"%1");
     if (pHit)
-        *pHit = '\0';
+        *pHit = L'\0';
+}
+
+// Reads the default value of a key into pszOutput (MAX_PATH characters):
+// ERROR_SUCCESS, or the status of the failed open. A default value that
+// cannot be read gives an empty text.
+LONG ReadKeyDefault(HKEY hRoot, LPCWSTR pszSubKey, LPWSTR pszOutput)
+{
+    CScopedKey key;
+    LONG lStatus = key.Open(hRoot, pszSubKey, KEY_QUERY_VALUE);
+    if (lStatus != ERROR_SUCCESS)
+        return lStatus;
+    WCHAR szValue[MAX_PATH];
+    LONG cbValue = sizeof(szValue);
+    if (::RegQueryValueW(key, nullptr, szValue, &cbValue) != ERROR_SUCCESS)
+        szValue[0] = L'\0'; // missing or longer than the buffer
+    szValue[MAX_PATH - 1] = L'\0';
+    lstrcpyW(pszOutput, szValue);
+    return ERROR_SUCCESS;
+}
+
+// Starts a command line as WinExec does, with its results: above 31 on
+// success, else the system's error code (ERROR_BAD_FORMAT for one that
+// does not fit those).
+LONG StartCommand(LPWSTR pszCommand, int nShowCmd)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(nShowCmd);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(nullptr, pszCommand, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    {
+        DWORD dwError = ::GetLastError();
+        return dwError < 32 ? static_cast<LONG>(dwError) : ERROR_BAD_FORMAT;
+    }
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return 33;
 }
 } // namespace
 
@@ -31,18 +69,20 @@ LONG OpenUrl(LPCSTR lpszUrl, int nShowCmd)
         return nResult;
 
     // The shell refused: start the registered web-page command directly.
-    char szCommand[kCommandBufferSize];
-    if (ReadKeyDefault(HKEY_CLASSES_ROOT, ".htm", szCommand) != ERROR_SUCCESS)
+    WCHAR szCommand[kCommandChars];
+    if (ReadKeyDefault(HKEY_CLASSES_ROOT, L".htm", szCommand) != ERROR_SUCCESS)
         return nResult;
-    lstrcatA(szCommand, "\\shell\\open\\command");
+    lstrcatW(szCommand, L"\\shell\\open\\command");
     if (ReadKeyDefault(HKEY_CLASSES_ROOT, szCommand, szCommand) != ERROR_SUCCESS)
         return nResult;
     CutAtPlaceholder(szCommand);
-    if (strlen(szCommand) + 1 + strlen(lpszUrl) >= sizeof(szCommand))
+    WCHAR szUrl[kCommandChars];
+    if (!::MultiByteToWideChar(CP_ACP, 0, lpszUrl, -1, szUrl, kCommandChars) ||
+        lstrlenW(szCommand) + 1 + lstrlenW(szUrl) >= kCommandChars)
         return nResult; // would not fit: no truncated command is started
-    lstrcatA(szCommand, " ");
-    lstrcatA(szCommand, lpszUrl);
-    return static_cast<LONG>(::WinExec(szCommand, static_cast<UINT>(nShowCmd)));
+    lstrcatW(szCommand, L" ");
+    lstrcatW(szCommand, szUrl);
+    return StartCommand(szCommand, nShowCmd);
 }
 
 CString LaunchErrorText(int nCode)
@@ -74,19 +114,4 @@ CString LaunchErrorText(int nCode)
     CString strText;
     strText.Format("Unknown Error (%d) occurred.", nCode);
     return strText;
-}
-
-LONG ReadKeyDefault(HKEY hRoot, LPCSTR lpszSubKey, LPSTR lpszOutput)
-{
-    CScopedKey key;
-    LONG lStatus = key.Open(hRoot, lpszSubKey, KEY_QUERY_VALUE);
-    if (lStatus != ERROR_SUCCESS)
-        return lStatus;
-    char szValue[MAX_PATH];
-    LONG cbValue = sizeof(szValue);
-    if (::RegQueryValueA(key, nullptr, szValue, &cbValue) != ERROR_SUCCESS)
-        szValue[0] = '\0'; // missing or longer than the buffer
-    szValue[sizeof(szValue) - 1] = '\0';
-    lstrcpyA(lpszOutput, szValue);
-    return ERROR_SUCCESS;
 }

@@ -12,8 +12,3 @@ LONG OpenUrl(LPCSTR lpszUrl, int nShowCmd);
 
 // The words that explain a failed result of OpenUrl to the user.
 CString LaunchErrorText(int nCode);
-
-// Reads the default value of a registry key into lpszOutput (at least
-// MAX_PATH bytes): ERROR_SUCCESS, or the status of the failed open (the
-// output untouched). A default value that cannot be read gives an empty text.
-LONG ReadKeyDefault(HKEY hRoot, LPCSTR lpszSubKey, LPSTR lpszOutput);

@@ -5,7 +5,7 @@
 #include "engine/PictureCatalog.h"
 #include "engine/Wallpaper.h"
 #include "platform/Gdi.h"
-#include "platform/Mbcs.h"
+#include "platform/AnsiPath.h"
 #include "platform/ResourceHandle.h"
 #include "res/resource.h"
 #include "ui/AboutBox.h"
@@ -151,16 +151,19 @@ void CSettingsDlg::OnBrowse()
     LPITEMIDLIST pidl = ::SHBrowseForFolderA(&bi);
     if (!pidl)
         return;
-    // A choice with no file-system path (Control Panel, a phone) or with one
-    // the ANSI code page cannot hold counts as cancelled: storing the text
-    // left behind would wipe the user's folder.
+    // A choice with no file-system path (Control Panel, a phone), or with
+    // one that no ANSI call can open, counts as cancelled: storing the text
+    // left behind would wipe the user's folder. A folder whose name the code
+    // page cannot hold (one under the profile of "Michał") is kept by its
+    // short form.
     WCHAR szWide[MAX_PATH] = L"";
-    BOOL bUsable = ::SHGetPathFromIDListW(pidl, szWide) && szWide[0] && MbcsFromWide(szWide, szFolder, MAX_PATH);
+    CString strFolder;
+    BOOL bUsable = ::SHGetPathFromIDListW(pidl, szWide) && AnsiPathFromWide(szWide, strFolder);
     ::CoTaskMemFree(pidl);
     if (!bUsable)
         return;
 
-    g_strPicturesPath = szFolder;
+    g_strPicturesPath = strFolder;
     WritePicturesPath(g_strPicturesPath);
     m_strPath = g_strPicturesPath;
     UpdateData(FALSE);

@@ -181,19 +181,21 @@ TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
     std::string strTarget = dir / "Tarnwick.bmp";
     WriteText(strTarget, "the previous wallpaper");
     // A partial file a killed run left an hour ago goes; one a run beside
-    // us is writing right now stays.
-    std::string strStale = dir / "vlm1A2B.tmp";
-    std::string strLive = dir / "vlm3C4D.tmp";
-    WriteText(strStale, "cut off");
-    WriteText(strLive, "being written");
-    HANDLE hStale = CreateFileA(strStale.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // us is writing right now stays, and so do the user's own files that
+    // only look alike ("vlmnotes.tmpx" matches "vlm*.tmp" by its short name).
     FILETIME hourAgo;
     GetSystemTimeAsFileTime(&hourAgo);
     ULARGE_INTEGER time = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
     time.QuadPart -= 3600ULL * 10000000;
     hourAgo = {time.LowPart, time.HighPart};
-    ASSERT_TRUE(SetFileTime(hStale, nullptr, nullptr, &hourAgo));
-    CloseHandle(hStale);
+    for (const char* pszName : {"vlm1A2B.tmp", "vlmnotes.tmpx", "vlm12345.tmp"})
+    {
+        WriteText(dir / pszName, "old");
+        HANDLE hOld = CreateFileA((dir / pszName).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(SetFileTime(hOld, nullptr, nullptr, &hourAgo));
+        CloseHandle(hOld);
+    }
+    WriteText(dir / "vlm3C4D.tmp", "being written");
 
     CPicture picture;
     ASSERT_TRUE(picture.LoadFile(TestDataPath("small.gif").c_str()));
@@ -201,6 +203,6 @@ TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
     EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strTarget));
     std::vector<std::string> names = ListFolder(dir.Path() + "\\*");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm3C4D.tmp"}), names)
-        << "the target, and the live partial file";
+    EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm12345.tmp", "vlm3C4D.tmp", "vlmnotes.tmpx"}), names)
+        << "the target, the live partial file and the look-alikes";
 }

@@ -47,15 +47,50 @@ long Install()
     return setup.Wait(60000);
 }
 
-// The uninstaller copies itself away and runs from there: wait for its work.
-bool Uninstall()
+std::string Uninstaller()
+{
+    return InstallFolder() + "\\Uninstall.exe";
+}
+
+// Starts the uninstaller in place (_?=): started plainly it copies itself
+// away and returns at once, and a test would hold only that stub.
+bool StartUninstaller(CChildProcess& uninstall, const std::string& strSwitches)
+{
+    std::string strSpace = strSwitches.empty() ? "" : " ";
+    return uninstall.Start(Uninstaller(),
+                           "\"" + Uninstaller() + "\"" + strSpace + strSwitches + " _?=" + InstallFolder());
+}
+
+// In place, the uninstaller cannot remove itself and its folder: what the
+// copy it runs from normally does after it.
+void RemoveUninstallerLeftOver()
+{
+    DeleteFileA(Uninstaller().c_str());
+    RemoveDirectoryA(InstallFolder().c_str());
+}
+
+// A silent uninstall in place: its exit code, once it has finished.
+long UninstallInPlace(const char* pszSwitches = "/S")
 {
     CChildProcess uninstall;
-    std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
-    if (!uninstall.Start(strUninstaller, "\"" + strUninstaller + "\" /S"))
-        return false;
-    uninstall.Wait(30000);
-    return WaitUntil([] { return !FileExists(InstallFolder()); });
+    if (!StartUninstaller(uninstall, pszSwitches))
+        return -2;
+    long nExit = uninstall.Wait(60000);
+    if (nExit == 0)
+        RemoveUninstallerLeftOver();
+    return nExit;
+}
+
+bool Uninstall()
+{
+    return UninstallInPlace() == 0 && !FileExists(InstallFolder());
+}
+
+// The setup's or uninstaller's wizard: its one dialog with a Cancel button.
+HWND FindWizard(const CChildProcess& process)
+{
+    HWND hWnd = process.FindWindow("#32770");
+    return hWnd && FindControl(hWnd, "Cancel") ? hWnd : nullptr;
 }
 
 struct ShortcutInfo
@@ -226,22 +261,17 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
 
     // The program it started: the settings dialog, and a data folder made.
     HWND hDialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        hDialog = FindWindowA("#32770", "Vellomar");
-        return hDialog != nullptr && IsWindowVisible(hDialog);
-    }));
+    ASSERT_TRUE(WaitUntil([&] { return (hDialog = FindProgramWindow(InstalledProgram(), "#32770")) != nullptr; }));
+    EXPECT_EQ("Vellomar", WindowText(hDialog));
     EXPECT_TRUE(FileExists(DataFolder()));
     DWORD dwProcessId = 0;
     GetWindowThreadProcessId(hDialog, &dwProcessId);
     HANDLE hProgram = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, dwProcessId);
+    ASSERT_NE(nullptr, hProgram);
     // Closed with its OK button; the program must be gone before the
     // uninstaller can remove it.
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            ClickButton(hDialog, IDOK);
-            return WaitForSingleObject(hProgram, 200) == WAIT_OBJECT_0;
-        },
-        10000));
+    ClickButton(hDialog, IDOK);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hProgram, 10000));
     TerminateProcess(hProgram, 1);
     CloseHandle(hProgram);
 }
@@ -254,20 +284,10 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
         ASSERT_EQ(0, Install());
         m_data.Configure("C:\\Pictures");
 
-        CChildProcess uninstall;
-        std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
-        ASSERT_TRUE(uninstall.Start(strUninstaller, "\"" + strUninstaller + "\""));
+        CChildProcess uninstall; // ended by its handle if the test fails
+        ASSERT_TRUE(StartUninstaller(uninstall, ""));
         HWND hWizard = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindTopWindow("Vellomar Uninstall")) != nullptr; }));
-        struct CloseOnFailure
-        {
-            HWND& hWnd;
-            ~CloseOnFailure()
-            {
-                if (IsWindow(hWnd))
-                    PostMessageA(hWnd, WM_CLOSE, 0, 0);
-            }
-        } closer{hWizard};
+        ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindWizard(uninstall)) != nullptr; }));
         ASSERT_TRUE(PressWhenReady(hWizard, "&Next >"));
 
         // The components page: the second entry is the settings, unticked.
@@ -292,7 +312,9 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
         }
         ASSERT_TRUE(PressWhenReady(hWizard, "&Uninstall"));
         ASSERT_TRUE(PressWhenReady(hWizard, "&Close"));
-        ASSERT_TRUE(WaitUntil([] { return !FileExists(InstallFolder()); }));
+        ASSERT_EQ(0, uninstall.Wait(30000));
+        RemoveUninstallerLeftOver();
+        EXPECT_FALSE(FileExists(InstallFolder()));
         EXPECT_EQ(!bTick, FileExists(DataFolder() + "\\config.cfg"));
     }
 }
@@ -323,15 +345,6 @@ private:
     HWND m_hDialog = nullptr;
 };
 
-// Runs the uninstaller in place (_?=), so that its own exit code comes back.
-long UninstallInPlace(const char* pszSwitches)
-{
-    CChildProcess uninstall;
-    std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
-    if (!uninstall.Start(strUninstaller, "\"" + strUninstaller + "\" " + pszSwitches + " _?=" + InstallFolder()))
-        return -2;
-    return uninstall.Wait(30000);
-}
 } // namespace
 
 TEST_F(InstallerTest, SilentRunsOverARunningProgramFailAndChangeNothing)
@@ -360,8 +373,7 @@ TEST_F(InstallerTest, UninstallerOffersRetryUntilTheProgramIsClosed)
     CRunningProgram running;
     ASSERT_TRUE(running.IsShown());
     CChildProcess uninstall;
-    std::string strUninstaller = InstallFolder() + "\\Uninstall.exe";
-    ASSERT_TRUE(uninstall.Start(strUninstaller, "\"" + strUninstaller + "\" _?=" + InstallFolder()));
+    ASSERT_TRUE(StartUninstaller(uninstall, ""));
 
     HWND hBox = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hBox = uninstall.FindWindow("#32770")) != nullptr; }));
@@ -376,12 +388,10 @@ TEST_F(InstallerTest, UninstallerOffersRetryUntilTheProgramIsClosed)
     ASSERT_TRUE(running.Close());
     ClickButton(hBox, IDRETRY);
     HWND hWizard = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        hWizard = FindTopWindow("Vellomar Uninstall");
-        return hWizard && FindControl(hWizard, "&Next >");
-    })) << "the wizard, once it is closed";
+    ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindWizard(uninstall)) && FindControl(hWizard, "&Next >"); }))
+        << "the wizard, once it is closed";
     ASSERT_TRUE(PressWhenReady(hWizard, "Cancel"));
-    EXPECT_NE(-1, uninstall.Wait(10000));
+    EXPECT_NE(-1, uninstall.Wait(30000));
     EXPECT_TRUE(FileExists(InstalledProgram())) << "cancelled: nothing removed";
 }
 

@@ -90,17 +90,17 @@ TEST(Autostart, SwitchesTheRunValue)
     SetAutostart(TRUE);
     EXPECT_TRUE(QueryAutostart());
     DWORD dwType = 0;
-    std::vector<BYTE> data;
-    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kValue, &dwType, &data));
-    char szProgram[1000];
-    GetModuleFileNameA(nullptr, szProgram, sizeof(szProgram));
+    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kValue, &dwType, nullptr));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), dwType);
-    EXPECT_EQ(strlen(szProgram) + 1, data.size()) << "length plus one, no quotes";
-    EXPECT_STREQ(szProgram, reinterpret_cast<const char*>(data.data()));
+    // Quoted: Windows would start an unquoted path with blanks from its
+    // first prefix that names a file.
+    wchar_t szProgram[1000];
+    GetModuleFileNameW(nullptr, szProgram, 1000);
+    std::wstring strQuoted = L"\"" + std::wstring(szProgram) + L"\"";
+    EXPECT_EQ(strQuoted, RegistryWideText(HKEY_CURRENT_USER, kRunKey, kValue));
 
     SetAutostart(TRUE); // twice: still one value with the same data
-    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kValue, &dwType, &data));
-    EXPECT_STREQ(szProgram, reinterpret_cast<const char*>(data.data()));
+    EXPECT_EQ(strQuoted, RegistryWideText(HKEY_CURRENT_USER, kRunKey, kValue));
 
     SetAutostart(FALSE);
     EXPECT_FALSE(QueryAutostart());

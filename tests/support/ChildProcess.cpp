@@ -26,6 +26,16 @@ bool CChildProcess::Start(const std::string& strProgram, const std::string& strC
                             &m_info) != FALSE;
 }
 
+bool CChildProcess::Start(const std::wstring& strProgram, const std::wstring& strCommandLine)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    std::vector<wchar_t> commandLine(strCommandLine.begin(), strCommandLine.end());
+    commandLine.push_back(L'\0');
+    return ::CreateProcessW(strProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &m_info) != FALSE;
+}
+
 long CChildProcess::Wait(DWORD dwMs)
 {
     if (::WaitForSingleObject(m_info.hProcess, dwMs) != WAIT_OBJECT_0)

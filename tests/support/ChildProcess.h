@@ -14,6 +14,8 @@ public:
     ~CChildProcess();
 
     bool Start(const std::string& strProgram, const std::string& strCommandLine);
+    // For programs in folders the ANSI code page cannot name.
+    bool Start(const std::wstring& strProgram, const std::wstring& strCommandLine);
     // The exit code, or -1 when the process is still running after dwMs.
     long Wait(DWORD dwMs);
     void Terminate();

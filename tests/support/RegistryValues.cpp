@@ -1,5 +1,7 @@
 #include "RegistryValues.h"
 
+#include "AnsiText.h"
+
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kDesktopKey[] = "Control Panel\\Desktop";
 
@@ -71,4 +73,20 @@ std::string RegistryText(HKEY hRoot, const std::string& strKey, const std::strin
         return strMissing;
     data.push_back(0);
     return reinterpret_cast<const char*>(data.data());
+}
+
+std::wstring RegistryWideText(HKEY hRoot, const std::string& strKey, const std::string& strValue,
+                              const std::wstring& strMissing)
+{
+    std::wstring strKeyWide = Widen(strKey), strValueWide = Widen(strValue);
+    DWORD cbData = 0;
+    if (RegGetValueW(hRoot, strKeyWide.c_str(), strValueWide.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &cbData) !=
+        ERROR_SUCCESS)
+        return strMissing;
+    std::wstring strText(cbData / sizeof(wchar_t), L'\0');
+    if (RegGetValueW(hRoot, strKeyWide.c_str(), strValueWide.c_str(), RRF_RT_REG_SZ, nullptr, &strText[0], &cbData) !=
+        ERROR_SUCCESS)
+        return strMissing;
+    strText.resize(wcslen(strText.c_str()));
+    return strText;
 }

@@ -35,5 +35,10 @@ void DeleteRegistryValue(HKEY hRoot, const std::string& strKey, const std::strin
 std::string RegistryText(HKEY hRoot, const std::string& strKey, const std::string& strValue,
                          const std::string& strMissing = "");
 
+// A string value read as wide text (what the code page cannot hold kept), or
+// strMissing.
+std::wstring RegistryWideText(HKEY hRoot, const std::string& strKey, const std::string& strValue,
+                              const std::wstring& strMissing = L"");
+
 extern const char kRunKey[];
 extern const char kDesktopKey[];

@@ -25,10 +25,35 @@ BOOL CALLBACK MatchChildText(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam)
+struct ProgramSearch
 {
-    TextSearch* pSearch = reinterpret_cast<TextSearch*>(lParam);
-    if (IsWindowVisible(hWnd) && WindowText(hWnd).rfind(pSearch->pszText, 0) == 0)
+    const std::string* pstrProgram;
+    LPCSTR lpszClass;
+    HWND hFound;
+};
+
+bool IsProcessOf(DWORD dwProcessId, const std::string& strProgram)
+{
+    HANDLE hProcess = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId);
+    if (!hProcess)
+        return false;
+    char szImage[MAX_PATH * 2] = "";
+    DWORD cchImage = sizeof(szImage);
+    bool bMatch = ::QueryFullProcessImageNameA(hProcess, 0, szImage, &cchImage) &&
+                  lstrcmpiA(szImage, strProgram.c_str()) == 0;
+    ::CloseHandle(hProcess);
+    return bMatch;
+}
+
+BOOL CALLBACK MatchProgramWindow(HWND hWnd, LPARAM lParam)
+{
+    ProgramSearch* pSearch = reinterpret_cast<ProgramSearch*>(lParam);
+    char szClass[128] = "";
+    ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+    DWORD dwProcessId = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwProcessId);
+    if (IsWindowVisible(hWnd) && lstrcmpA(szClass, pSearch->lpszClass) == 0 &&
+        IsProcessOf(dwProcessId, *pSearch->pstrProgram))
     {
         pSearch->hFound = hWnd;
         return FALSE;
@@ -118,10 +143,10 @@ void ClickButton(HWND hDialog, int nButtonId)
         ::PostMessageA(hButton, BM_CLICK, 0, 0);
 }
 
-HWND FindTopWindow(const char* pszCaption)
+HWND FindProgramWindow(const std::string& strProgram, LPCSTR lpszClass)
 {
-    TextSearch search = {pszCaption, nullptr};
-    EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&search));
+    ProgramSearch search = {&strProgram, lpszClass, nullptr};
+    EnumWindows(&MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
     return search.hFound;
 }
 

@@ -18,7 +18,8 @@ std::string WindowText(HWND hWnd);
 std::string MessageBoxText(HWND hBox);
 void ClickButton(HWND hDialog, int nButtonId);
 
-// A visible top-level window of any process whose caption starts so.
-HWND FindTopWindow(const char* pszCaption);
+// A visible top-level window of this class, of a process that runs this
+// program file: for a process started by another one (a setup's finish page).
+HWND FindProgramWindow(const std::string& strProgram, LPCSTR lpszClass);
 // A visible control with this text anywhere inside a window.
 HWND FindControl(HWND hParent, const char* pszText);

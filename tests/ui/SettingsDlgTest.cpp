@@ -5,6 +5,7 @@
 #include "support/AnsiText.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValues.h"
+#include "support/FolderChooser.h"
 #include "support/ShellItem.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
@@ -104,46 +105,9 @@ protected:
     // A step that waits until the condition holds.
     static CUiScript::Step Until(std::function<bool()> condition) { return condition; }
 
-    // A step that selects a shell item in the chooser and presses a button
-    // once the chooser shows it selected (a fresh prefix fills its tree
-    // slowly, and a selection asked for before that is dropped).
-    static CUiScript::Step ChooseItem(HWND* phChooser, const CShellItem* pItem, int nButton)
-    {
-        return [=] {
-            HWND hChooser = *phChooser;
-            HWND hTree = FindWindowExA(hChooser, nullptr, "SysTreeView32", nullptr);
-            if (!hTree || !IsWindowVisible(hChooser))
-                return false;
-            if (pItem->Path().empty())
-                SendMessageW(hChooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(pItem->Pidl()));
-            else
-                SendMessageW(hChooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(pItem->Path().c_str()));
-            WCHAR szText[MAX_PATH] = L"";
-            TVITEMW item = {};
-            item.mask = TVIF_TEXT;
-            item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-            item.pszText = szText;
-            item.cchTextMax = MAX_PATH;
-            if (!item.hItem || !SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ||
-                pItem->DisplayName() != szText)
-                return false;
-            ClickButton(hChooser, nButton);
-            return true;
-        };
-    }
-
-    // Opens the chooser from the browse button, picks the item, presses the
-    // button and waits for the chooser to close.
     static void AddChoice(CUiScript& script, CSettingsDlg& dlg, HWND* phChooser, const CShellItem& item, int nButton)
     {
-        script
-            .Then([&dlg] {
-                PostMessageA(GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
-                return true;
-            })
-            .Then([=] { return (*phChooser = FindThreadWindow("#32770", "Browse for Folder")) != nullptr; })
-            .Then(ChooseItem(phChooser, &item, nButton))
-            .Then([=] { return !IsWindow(*phChooser); });
+        AddFolderChoice(script, dlg.m_hWnd, phChooser, item, nButton);
     }
 
     std::string StoredPath() const
@@ -280,46 +244,58 @@ TEST_F(SettingsDlgTest, FolderChooserStoresAndScansTheChoice)
     Run(script);
 }
 
-TEST_F(SettingsDlgTest, ChoiceWithoutAnAnsiPathCountsAsCancelled)
+TEST_F(SettingsDlgTest, ChoiceWithoutAnExactNameIsKeptByItsShortFormAndOneWithoutAPathIsCancelled)
 {
-    // A folder the code page cannot name, and My Computer, which has no
-    // file-system path at all.
+    // A folder the code page cannot name, with a picture in it; and My
+    // Computer, which has no file-system path at all.
     std::wstring strCyrillic = Widen(m_pictures.Path()) + L"\\\x0444\x043E\x0442\x043E";
     ASSERT_TRUE(CreateDirectoryW(strCyrillic.c_str(), nullptr));
     ASSERT_FALSE(HasAnsiForm(strCyrillic)) << "the test needs a code page without Cyrillic, not " << GetACP();
-    WriteText(m_pictures / "kept.jpg", "x");
+    HANDLE hPicture = CreateFileW((strCyrillic + L"\\a.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hPicture);
+    CloseHandle(hPicture);
     WritePrivateProfileStringA("main", "PicturesPath", m_pictures.Path().c_str(), (m_data / "config.cfg").c_str());
     CShellItem cyrillic(strCyrillic);
     CShellItem computer(CSIDL_DRIVES);
 
-    for (const CShellItem* pItem : {&cyrillic, &computer})
+    struct Case
     {
-        SCOPED_TRACE(pItem == &cyrillic ? "Cyrillic folder" : "My Computer");
+        const CShellItem* pItem;
+        const char* pszFiles; // the count shown after the choice
+        bool bStored;
+    };
+    for (const Case& c : {Case{&cyrillic, "Files : 1", true}, Case{&computer, "Files : 0", false}})
+    {
+        SCOPED_TRACE(c.pItem == &cyrillic ? "Cyrillic folder" : "My Computer");
+        std::string strBefore = StoredPath();
         CSettingsDlg dlg(nullptr);
         CUiScript script;
         HWND hChooser = nullptr;
         script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); });
-        AddChoice(script, dlg, &hChooser, *pItem, IDOK);
+        AddChoice(script, dlg, &hChooser, *c.pItem, IDOK);
+        script.Then([&] { return WindowText(GetDlgItem(dlg.m_hWnd, IDC_FILE_COUNT)) == c.pszFiles; });
         script.Then([&] {
-            PumpMessages(100);
-            EXPECT_EQ(m_pictures.Path(), WindowText(GetDlgItem(dlg.m_hWnd, IDC_PATH)));
-            EXPECT_EQ("Files : 0", WindowText(GetDlgItem(dlg.m_hWnd, IDC_FILE_COUNT))) << "no scan";
+            EXPECT_EQ(StoredPath(), WindowText(GetDlgItem(dlg.m_hWnd, IDC_PATH)));
             ClickButton(dlg.m_hWnd, IDOK);
             return true;
         });
         script.Start();
         dlg.DoModal();
         EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
-        EXPECT_EQ(m_pictures.Path(), StoredPath());
-        EXPECT_EQ(m_pictures.Path(), std::string(g_strPicturesPath));
+        EXPECT_EQ(StoredPath(), std::string(g_strPicturesPath));
+        if (c.bStored) // a name the ANSI calls open, of that very folder
+            EXPECT_TRUE(FileExists(StoredPath() + "\\a.jpg")) << StoredPath();
+        else
+            EXPECT_EQ(strBefore, StoredPath()) << "nothing stored";
     }
 }
 
 TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
 {
     DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
-    char szProgram[1000];
-    GetModuleFileNameA(nullptr, szProgram, sizeof(szProgram));
+    char szPath[1000];
+    GetModuleFileNameA(nullptr, szPath, sizeof(szPath));
+    std::string szProgram = "\"" + std::string(szPath) + "\"";
     auto runValue = [] { return RegistryText(HKEY_CURRENT_USER, kRunKey, kRunValue, "<none>"); };
 
     CUiScript script;

@@ -305,18 +305,27 @@ std::vector<BYTE> CursorImage(HCURSOR hCursor)
 TEST(UrlLabel, OwnsItsCursorAndFonts)
 {
     // The label's hand comes from the Windows folder's help program, read as
-    // data. The test prefix has none: a stand-in with cursor 106 goes there.
+    // data. A stand-in with its own cursor 106 takes its place for the test;
+    // a help program the prefix has is put back afterwards.
     char szWindows[MAX_PATH];
     GetWindowsDirectoryA(szWindows, MAX_PATH);
     std::string strHelp = std::string(szWindows) + "\\winhlp32.exe";
+    std::string strSaved = strHelp + ".vellomar-test";
     std::string strStandIn = ProgramFolder() + "\\HandCursorModule.exe";
-    ASSERT_FALSE(FileExists(strHelp)) << "the test prefix is not expected to have one";
-    ASSERT_TRUE(CopyFileA(strStandIn.c_str(), strHelp.c_str(), TRUE));
-    struct HelpProgramCleanup
+    bool bHadOne = FileExists(strHelp);
+    ASSERT_TRUE(!bHadOne || MoveFileExA(strHelp.c_str(), strSaved.c_str(), MOVEFILE_REPLACE_EXISTING));
+    struct HelpProgramRestore
     {
-        std::string strPath;
-        ~HelpProgramCleanup() { DeleteFileA(strPath.c_str()); }
-    } cleanup{strHelp};
+        std::string strPath, strSaved;
+        bool bHadOne;
+        ~HelpProgramRestore()
+        {
+            DeleteFileA(strPath.c_str());
+            if (bHadOne)
+                MoveFileA(strSaved.c_str(), strPath.c_str());
+        }
+    } restore{strHelp, strSaved, bHadOne};
+    ASSERT_TRUE(CopyFileA(strStandIn.c_str(), strHelp.c_str(), TRUE));
     HMODULE hStandIn = LoadLibraryExA(strStandIn.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     std::vector<BYTE> standInHand = CursorImage(LoadCursorA(hStandIn, MAKEINTRESOURCEA(106)));
     FreeLibrary(hStandIn);

@@ -1,0 +1,95 @@
+#include "platform/FileReplacement.h"
+
+#include "platform/File.h"
+#include "platform/FileException.h"
+
+#include <cwctype>
+
+namespace
+{
+const char kPartialPrefix[] = "vlm";
+// A write takes well under a second; a partial file older than this was
+// left by a run that was killed, and no live run still needs it.
+const ULONGLONG kStalePartialAge = 10ULL * 60 * 10000000; // 10 minutes in 100 ns units
+const int kMaxHexDigits = 4;
+
+ULONGLONG AsNumber(const FILETIME& time)
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The form GetTempFileName gives our partial files. The search pattern alone
+// would also match through short names ("vlmnotes.tmpx" is "VLMNOT~1.TMP").
+BOOL IsPartialFileName(LPCWSTR pszName)
+{
+    if (_wcsnicmp(pszName, L"vlm", 3) != 0)
+        return FALSE;
+    int nDigits = 0;
+    for (pszName += 3; iswxdigit(*pszName) && nDigits <= kMaxHexDigits; ++pszName)
+        ++nDigits;
+    return nDigits >= 1 && nDigits <= kMaxHexDigits && _wcsicmp(pszName, L".tmp") == 0;
+}
+
+// The folder of a path with its backslash ("C:\\" for "C:\\x.bmp").
+CString FolderOf(const CString& strPath)
+{
+    int nSlash = strPath.ReverseFind('\\');
+    return nSlash >= 0 ? strPath.Left(nSlash + 1) : CString(".\\");
+}
+} // namespace
+
+void RemoveStalePartialFiles(const CString& strFolder)
+{
+    // The folder comes from our own ANSI paths, so it fits MAX_PATH.
+    WCHAR szFolder[MAX_PATH];
+    int nFolder = ::MultiByteToWideChar(CP_ACP, 0, strFolder, -1, szFolder, MAX_PATH);
+    WCHAR szPath[2 * MAX_PATH];
+    if (nFolder <= 0 || nFolder + 8 > MAX_PATH)
+        return;
+    lstrcpyW(szPath, szFolder);
+    lstrcatW(szPath, L"vlm*.tmp");
+    WIN32_FIND_DATAW entry;
+    HANDLE hFind = ::FindFirstFileW(szPath, &entry);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    do
+    {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsPartialFileName(entry.cFileName) ||
+            AsNumber(entry.ftLastWriteTime) + kStalePartialAge >= AsNumber(now))
+            continue;
+        lstrcpyW(szPath, szFolder);
+        lstrcatW(szPath, entry.cFileName);
+        ::DeleteFileW(szPath); // one still open elsewhere stays
+    } while (::FindNextFileW(hFind, &entry));
+    ::FindClose(hFind);
+}
+
+BOOL ReplaceFileWhole(const CString& strPath, const void* pData, UINT nSize, CFileException* pError)
+{
+    CString strFolder = FolderOf(strPath);
+    RemoveStalePartialFiles(strFolder);
+    CFile file;
+    char szPartial[MAX_PATH] = "";
+    BOOL bResult = FALSE;
+    if (!::GetTempFileNameA(strFolder, kPartialPrefix, 0, szPartial))
+        pError->SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
+    else if (file.Open(szPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, pError))
+    {
+        bResult = file.Write(pData, nSize, pError);
+        file.Close();
+        if (bResult && !::MoveFileExA(szPartial, strPath, MOVEFILE_REPLACE_EXISTING))
+        {
+            pError->SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
+            bResult = FALSE;
+        }
+    }
+    if (!bResult)
+    {
+        if (szPartial[0])
+            ::DeleteFileA(szPartial);
+        pError->m_strFileName = strPath; // the user knows the target, not our partial file
+    }
+    return bResult;
+}
