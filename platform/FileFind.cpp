@@ -73,7 +73,7 @@ BOOL CFileFind::FindFile(LPCSTR pstrName)
 
 // Sets the path to the root, a separator and the name, when the name has an
 // exact ANSI form and the whole fits in what an ANSI call takes.
-BOOL CFileFind::JoinIfFits(LPCWSTR pszName)
+BOOL CFileFind::JoinIfFits(LPCWSTR pszName) const
 {
     BOOL bSeparator = !m_strRoot.IsEmpty() && !m_bRootHasSeparator;
     char szName[kMaxNameBytes];
@@ -89,23 +89,33 @@ BOOL CFileFind::JoinIfFits(LPCWSTR pszName)
 
 void CFileFind::TakeNext()
 {
-    m_dwAttributes = m_next.dwFileAttributes;
-    LPCWSTR pszName = m_next.cFileName;
+    m_current = m_next;
+    m_dwAttributes = m_current.dwFileAttributes;
+    LPCWSTR pszName = m_current.cFileName;
     m_bDots = pszName[0] == L'.' && (pszName[1] == L'\0' || (pszName[1] == L'.' && pszName[2] == L'\0'));
+    m_bPathMade = FALSE;
+}
+
+const CString& CFileFind::Path() const
+{
+    if (m_bPathMade)
+        return m_strPath;
+    m_bPathMade = TRUE;
     m_strPath.Empty();
-    if (JoinIfFits(pszName) || JoinIfFits(m_next.cAlternateFileName))
-        return;
+    if (JoinIfFits(m_current.cFileName) || JoinIfFits(m_current.cAlternateFileName))
+        return m_strPath;
 
     // Too long even with its short name: the short form of the whole path.
     WCHAR szFull[kPatternChars + MAX_PATH];
     int nRoot = ::MultiByteToWideChar(CP_ACP, 0, m_strRoot, m_strRoot.GetLength(), szFull, kPatternChars);
     if (nRoot <= 0 && !m_strRoot.IsEmpty())
-        return;
+        return m_strPath;
     szFull[nRoot] = L'\0';
     if (nRoot > 0 && !m_bRootHasSeparator)
         lstrcatW(szFull, L"\\");
-    lstrcatW(szFull, pszName);
+    lstrcatW(szFull, m_current.cFileName);
     AnsiPathFromWide(szFull, m_strPath);
+    return m_strPath;
 }
 
 BOOL CFileFind::FindNextFile()

@@ -28,23 +28,27 @@ public:
 
     BOOL IsDots() const;
     BOOL MatchesMask(DWORD dwMask) const;
-    BOOL HasAnsiPath() const { return m_bHaveCurrent && !m_strPath.IsEmpty(); }
+    BOOL HasAnsiPath() const { return m_bHaveCurrent && !Path().IsEmpty(); }
     // The searched folder, a backslash, and the entry's long name; else the
     // folder and its short name; else the short form of the whole path.
     // Empty when the entry has no ANSI path.
-    CString GetFilePath() const { return m_bHaveCurrent ? m_strPath : CString(); }
+    CString GetFilePath() const { return m_bHaveCurrent ? Path() : CString(); }
 
 private:
     void TakeNext();
-    BOOL JoinIfFits(LPCWSTR pszName);
+    // The entry's path, made on first use: a scan skips most entries unread.
+    const CString& Path() const;
+    BOOL JoinIfFits(LPCWSTR pszName) const;
 
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
     BOOL m_bHaveCurrent = FALSE;
     BOOL m_bHaveNext = FALSE;
     WIN32_FIND_DATAW m_next = {};
+    WIN32_FIND_DATAW m_current = {};
     DWORD m_dwAttributes = 0;
     BOOL m_bDots = FALSE;
-    CString m_strPath; // empty when the entry has no ANSI path
+    mutable BOOL m_bPathMade = FALSE;
+    mutable CString m_strPath; // empty when the entry has no ANSI path
     CString m_strRoot;
     int m_nRootWide = 0; // the root's length in wide characters
     BOOL m_bRootHasSeparator = FALSE; // a drive root ("C:\") keeps its backslash
