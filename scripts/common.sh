@@ -98,7 +98,8 @@ start_display() {
 # prepare_prefix DIR [USER]: a wine prefix made once (for USER, whose name
 # becomes the profile folder) and reused, served by a persistent wineserver.
 prepare_prefix() (
-  export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY USER=${2:-$USER}
+  export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY
+  [ -z "${2:-}" ] || export USER=$2
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # A prefix made before wine32 was installed cannot run 32-bit programs.
   if [ -f "$WINEPREFIX/system.reg" ] && [ -e /usr/lib/wine/wine ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
