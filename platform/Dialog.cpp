@@ -111,22 +111,7 @@ INT_PTR CDialog::DoModal()
     {
         if (m_bModalRunning && !::IsWindowVisible(hWnd))
             ::ShowWindow(hWnd, SW_SHOWNORMAL);
-        MSG msg;
-        while (m_bModalRunning && m_hWnd)
-        {
-            BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
-            if (bGot <= 0)
-            {
-                if (bGot == 0) // the quit request belongs to the outer loop
-                    ::PostQuitMessage(static_cast<int>(msg.wParam));
-                break;
-            }
-            if (!WalkPreTranslateTree(&msg, m_hWnd))
-            {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-        }
+        RunModalLoop();
     }
 
     // Re-enable the owner before the dialog goes, so activation returns to it.
@@ -139,6 +124,26 @@ INT_PTR CDialog::DoModal()
         DestroyWindow();
     }
     return m_nModalResult;
+}
+
+void CDialog::RunModalLoop()
+{
+    MSG msg;
+    while (m_bModalRunning && m_hWnd)
+    {
+        BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (bGot <= 0)
+        {
+            if (bGot == 0) // the quit request belongs to the outer loop
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!WalkPreTranslateTree(&msg, m_hWnd))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
 }
 
 void CDialog::EndDialog(int nResult)

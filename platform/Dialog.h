@@ -36,6 +36,8 @@ protected:
 
 private:
     HWND FindOwner() const;
+    // Pumps messages until the dialog ends or goes.
+    void RunModalLoop();
     void CenterOver(HWND hWndOwner);
     static INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK CreationHook(int nCode, WPARAM wParam, LPARAM lParam);

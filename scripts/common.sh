@@ -155,10 +155,10 @@ start_account_prefixes() {
 stop_account_prefixes() {
   local entry pid
   [ -n "$ACCOUNT_PREFIXES_STARTED" ] || return 0
-  for pid in $ACCOUNT_KEEPALIVE_PIDS; do kill "$pid" 2>/dev/null; done
+  for pid in $ACCOUNT_KEEPALIVE_PIDS; do kill "$pid" 2>/dev/null || true; done
   ACCOUNT_KEEPALIVE_PIDS=""
   for entry in $ACCOUNTS; do
-    WINEPREFIX="$BUILD/accounts/${entry%%:*}" wineserver -k 2>/dev/null
+    WINEPREFIX="$BUILD/accounts/${entry%%:*}" wineserver -k 2>/dev/null || true
   done
   ACCOUNT_PREFIXES_STARTED=""
   true
@@ -195,9 +195,13 @@ start_keepalive() {
 
 # Ends the keep-alive and the server of the current prefix.
 stop_prefix() {
-  [ -n "$KEEPALIVE_PID" ] && kill "$KEEPALIVE_PID" 2>/dev/null && wait "$KEEPALIVE_PID" 2>/dev/null
+  if [ -n "$KEEPALIVE_PID" ]; then
+    # Its end by the signal is no failure of the run (set -e).
+    kill "$KEEPALIVE_PID" 2>/dev/null || true
+    wait "$KEEPALIVE_PID" 2>/dev/null || true
+  fi
   KEEPALIVE_PID=""
-  [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
+  [ -z "$WINESERVER_STARTED" ] || wineserver -k 2>/dev/null || true
   WINESERVER_STARTED=""
   true
 }
