@@ -63,10 +63,16 @@ bool StartUninstaller(CChildProcess& uninstall, const std::string& strSwitches)
 
 // In place, the uninstaller cannot remove itself and its folder: what the
 // copy it runs from normally does after it.
-void RemoveUninstallerLeftOver()
+// Wine may hold the file of a process that has just ended for a moment.
+bool RemoveUninstallerLeftOver()
 {
-    DeleteFileA(Uninstaller().c_str());
-    RemoveDirectoryA(InstallFolder().c_str());
+    return WaitUntil(
+        [] {
+            DeleteFileA(Uninstaller().c_str());
+            RemoveDirectoryA(InstallFolder().c_str());
+            return !FileExists(InstallFolder());
+        },
+        10000);
 }
 
 // A silent uninstall in place: its exit code, once it has finished.
@@ -76,8 +82,8 @@ long UninstallInPlace(const char* pszSwitches = "/S")
     if (!StartUninstaller(uninstall, pszSwitches))
         return -2;
     long nExit = uninstall.Wait(60000);
-    if (nExit == 0)
-        RemoveUninstallerLeftOver();
+    if (nExit == 0 && !RemoveUninstallerLeftOver())
+        return -3;
     return nExit;
 }
 
@@ -146,6 +152,7 @@ protected:
         // An interrupted earlier run may have left an installation behind.
         if (FileExists(InstallFolder() + "\\Uninstall.exe"))
             Uninstall();
+        RemoveTree(InstallFolder()); // what an interrupted in-place run left
         ASSERT_FALSE(FileExists(InstallFolder()));
     }
     void TearDown() override
@@ -313,8 +320,7 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
         ASSERT_TRUE(PressWhenReady(hWizard, "&Uninstall"));
         ASSERT_TRUE(PressWhenReady(hWizard, "&Close"));
         ASSERT_EQ(0, uninstall.Wait(30000));
-        RemoveUninstallerLeftOver();
-        EXPECT_FALSE(FileExists(InstallFolder()));
+        EXPECT_TRUE(RemoveUninstallerLeftOver()) << "nothing else left in the folder";
         EXPECT_EQ(!bTick, FileExists(DataFolder() + "\\config.cfg"));
     }
 }
