@@ -23,24 +23,16 @@ BOOL EndsInBmp(const CString& strPath)
 }
 } // namespace
 
-int PictureIndexFor(int nCount, int nRandom)
-{
-    long long nIndex = static_cast<long long>(nCount) * nRandom / kRandMax;
-    return nIndex >= nCount ? nCount - 1 : static_cast<int>(nIndex);
-}
-
-int WidePictureIndexFor(int nCount, int nRandomHigh, int nRandomLow)
-{
-    long long nRandom = (static_cast<long long>(nRandomHigh & kRandMax) << kRandBits) | (nRandomLow & kRandMax);
-    return static_cast<int>((static_cast<long long>(nCount) * nRandom) >> (2 * kRandBits));
-}
-
-int DrawPictureIndex(int nCount)
+int DrawPictureIndex(int nCount, int (*pfnRandom)())
 {
     if (nCount <= kSingleDrawLimit)
-        return PictureIndexFor(nCount, rand());
-    int nHigh = rand();
-    return WidePictureIndexFor(nCount, nHigh, rand());
+    {
+        long long nIndex = static_cast<long long>(nCount) * (pfnRandom() & kRandMax) / kRandMax;
+        return nIndex >= nCount ? nCount - 1 : static_cast<int>(nIndex);
+    }
+    long long nHigh = pfnRandom() & kRandMax;
+    long long nRandom = (nHigh << kRandBits) | (pfnRandom() & kRandMax);
+    return static_cast<int>((static_cast<long long>(nCount) * nRandom) >> (2 * kRandBits));
 }
 
 void ChangeWallpaper(BOOL bRescan)

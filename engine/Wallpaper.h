@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 // Draws a picture from g_arrPictures (after a fresh scan of the pictures
 // folder when bRescan is set), converts it into g_strDataDir + "Tarnwick.bmp"
 // unless its name ends in "bmp", and makes it the desktop wallpaper. Reports
@@ -9,14 +11,9 @@
 // gone since the scan, leave the wallpaper as it was.
 void ChangeWallpaper(BOOL bRescan);
 
-// The entry that a random value r in 0..RAND_MAX picks from nCount entries:
-// floor(nCount * r / 32767), with r = 32767 taking the last entry.
-int PictureIndexFor(int nCount, int nRandom);
-
-// The same for lists longer than 32768, which one rand() cannot cover: two
-// values of 15 bits each make a uniform 30-bit r, and the entry is
+// Draws the index of one of nCount entries (at least one) from a random
+// source of values in 0..32767: one value for up to 32768 entries, as the
+// plain formula floor(nCount * r / 32767) with r = 32767 taking the last;
+// two values above, which one value cannot cover, making a 30-bit r and
 // floor(nCount * r / 2^30).
-int WidePictureIndexFor(int nCount, int nRandomHigh, int nRandomLow);
-
-// Draws an index with rand(): once for up to 32768 entries, twice above.
-int DrawPictureIndex(int nCount);
+int DrawPictureIndex(int nCount, int (*pfnRandom)() = rand);

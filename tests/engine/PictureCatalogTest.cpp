@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace
@@ -18,17 +19,21 @@ std::vector<std::string> Paths(const CStringArray& list)
     return paths;
 }
 
-// The order the catalogue promises, built from the system's own search
-// order: per folder its JPEG, GIF and BMP files, then each subfolder.
-void ExpectedOrder(const std::string& strFolder, std::vector<std::string>* pPaths)
+std::string FolderOf(const std::string& strPath)
 {
-    for (const char* pszPattern : {"\\*.jpg", "\\*.gif", "\\*.bmp"})
-        for (const std::string& strName : ListFolder(strFolder + pszPattern))
-            if (!(GetFileAttributesA((strFolder + "\\" + strName).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
-                pPaths->push_back(strFolder + "\\" + strName);
-    for (const std::string& strName : ListFolder(strFolder + "\\*.*"))
-        if ((GetFileAttributesA((strFolder + "\\" + strName).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
-            ExpectedOrder(strFolder + "\\" + strName, pPaths);
+    return strPath.substr(0, strPath.rfind('\\'));
+}
+
+bool IsUnder(const std::string& strPath, const std::string& strFolder)
+{
+    return strPath.compare(0, strFolder.size() + 1, strFolder + "\\") == 0;
+}
+
+int TypeRank(const std::string& strPath)
+{
+    std::string strType = strPath.substr(strPath.size() - 3);
+    CharLowerA(&strType[0]);
+    return strType == "jpg" ? 0 : strType == "gif" ? 1 : strType == "bmp" ? 2 : 3; // 3: no picture
 }
 
 class PictureCatalogTest : public ::testing::Test
@@ -76,10 +81,30 @@ TEST_F(PictureCatalogTest, DeepTreeFollowsTheSearchOrderDepthFirst)
         WriteText(m_dir / pszFile, "x");
 
     Scan(m_dir.Path());
-    std::vector<std::string> expected;
-    ExpectedOrder(m_dir.Path(), &expected);
-    EXPECT_EQ(11u, expected.size());
-    EXPECT_EQ(expected, Catalogue());
+    std::vector<std::string> list = Catalogue();
+    std::vector<std::string> pictures;
+    for (const char* pszFile : kFiles)
+        if (TypeRank(pszFile) < 3)
+            pictures.push_back(m_dir / pszFile);
+    EXPECT_TRUE(std::is_permutation(list.begin(), list.end(), pictures.begin(), pictures.end()))
+        << "every picture once, nothing else";
+
+    for (size_t i = 0; i < list.size(); ++i)
+        for (size_t j = i + 1; j < list.size(); ++j)
+        {
+            SCOPED_TRACE(list[i] + " before " + list[j]);
+            if (FolderOf(list[i]) == FolderOf(list[j]))
+                EXPECT_LE(TypeRank(list[i]), TypeRank(list[j])) << "JPEG, then GIF, then BMP in each folder";
+            EXPECT_FALSE(IsUnder(FolderOf(list[i]), FolderOf(list[j]))) << "a folder's files before its subfolders";
+        }
+    for (const char* pszFolder : {"p0", "p1", "p1\\deep", "p2"})
+    {
+        // Depth first: each subtree is one unbroken run of the list.
+        auto under = [&](const std::string& strPath) { return IsUnder(strPath, m_dir / pszFolder); };
+        auto first = std::find_if(list.begin(), list.end(), under);
+        auto last = std::find_if(list.rbegin(), list.rend(), under).base();
+        EXPECT_TRUE(std::all_of(first, last, under)) << pszFolder << " is scanned whole, then left";
+    }
 }
 
 TEST_F(PictureCatalogTest, MatchesByNameOnly)

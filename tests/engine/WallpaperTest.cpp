@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace
 {
 class WallpaperTest : public ::testing::Test
@@ -38,57 +41,51 @@ protected:
 };
 } // namespace
 
-TEST(PictureIndex, CoversTheWholeListWithoutOverflow)
+namespace
 {
-    struct Case
+// A random source that plays back a script of values, over and over.
+std::vector<int> g_script;
+size_t g_nNext = 0;
+int Scripted()
+{
+    return g_script[g_nNext++ % g_script.size()];
+}
+int Draw(int nCount, std::vector<int> script)
+{
+    g_script = std::move(script);
+    g_nNext = 0;
+    return DrawPictureIndex(nCount, &Scripted);
+}
+} // namespace
+
+TEST(PictureIndex, TheLowestAndHighestValuesDrawTheFirstAndLastEntry)
+{
+    for (int nCount : {1, 2, 3, 32767, 32768, 32769, 100000, 1 << 29})
     {
-        int nCount;
-        int nRandom;
-        int nIndex;
-    } const cases[] = {
-        {1, 0, 0},      {1, 32767, 0},          {1, 16000, 0},          {3, 0, 0},
-        {3, 10922, 0},  {3, 10923, 1},          {3, 32766, 2},          {3, 32767, 2},
-        {100000, 0, 0}, {100000, 32766, 99996}, {100000, 32767, 99999}, {32768, 32767, 32767},
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(testing::Message() << "count " << c.nCount << ", r " << c.nRandom);
-        EXPECT_EQ(c.nIndex, PictureIndexFor(c.nCount, c.nRandom));
+        SCOPED_TRACE(testing::Message() << "count " << nCount);
+        EXPECT_EQ(0, Draw(nCount, {0}));
+        EXPECT_EQ(nCount - 1, Draw(nCount, {RAND_MAX}));
+        for (int r : {1, 16383, 16384, RAND_MAX - 1})
+        {
+            int nIndex = Draw(nCount, {r});
+            EXPECT_TRUE(nIndex >= 0 && nIndex < nCount) << "r " << r << " drew " << nIndex;
+        }
     }
-    for (int r = 0; r <= 32767; ++r)
-        ASSERT_LT(PictureIndexFor(100000, r), 100000) << "r " << r;
 }
 
-TEST(PictureIndex, LongListsDrawFromTwoValuesAndReachEveryEntry)
+TEST(PictureIndex, EveryEntryCanBeDrawn)
 {
-    // Up to 32768 entries one rand() and the exact formula; above, two.
-    const unsigned kSeed = 4242;
-    for (int nCount : {1, 32767, 32768})
+    // Up to 32768 entries, every value of one draw; above, pairs of values
+    // (the second stepped by 1024, which still moves within each gap).
+    for (int nCount : {2, 3, 1000, 32768, 100000})
     {
-        srand(kSeed);
-        int nDrawn = DrawPictureIndex(nCount);
-        srand(kSeed);
-        EXPECT_EQ(PictureIndexFor(nCount, rand()), nDrawn) << "count " << nCount;
-    }
-    for (int nCount : {32769, 100000, 1 << 29})
-    {
-        srand(kSeed);
-        int nDrawn = DrawPictureIndex(nCount);
-        srand(kSeed);
-        int nHigh = rand();
-        EXPECT_EQ(WidePictureIndexFor(nCount, nHigh, rand()), nDrawn) << "count " << nCount;
-        EXPECT_EQ(0, WidePictureIndexFor(nCount, 0, 0));
-        EXPECT_EQ(nCount - 1, WidePictureIndexFor(nCount, 32767, 32767));
-    }
-    // For every entry of a 100,000 list, the smallest 30-bit value that
-    // should pick it does.
-    const long long kRange = 1LL << 30;
-    const int kCount = 100000;
-    for (int i = 0; i < kCount; ++i)
-    {
-        long long r = (i * kRange + kCount - 1) / kCount;
-        ASSERT_EQ(i, WidePictureIndexFor(kCount, static_cast<int>(r >> 15), static_cast<int>(r & 32767)))
-            << "entry " << i;
+        SCOPED_TRACE(testing::Message() << "count " << nCount);
+        std::vector<bool> drawn(static_cast<size_t>(nCount));
+        for (int r = 0; r <= RAND_MAX; ++r)
+            for (int nLow = 0; nLow <= (nCount > 32768 ? RAND_MAX : 0); nLow += 1024)
+                drawn[static_cast<size_t>(Draw(nCount, {r, nLow}))] = true;
+        EXPECT_EQ(drawn.end(), std::find(drawn.begin(), drawn.end(), false))
+            << "entry " << (std::find(drawn.begin(), drawn.end(), false) - drawn.begin()) << " is never drawn";
     }
 }
 
