@@ -1,5 +1,6 @@
-// The resources of the built program, read back from its file and compared
-// field by field with what the dialogs promise.
+// The resources of the built program, read back from its file: the dialogs'
+// controls, what they say, and that they are laid out so a user can read
+// every text at 96 and at 144 DPI.
 #include "res/resource.h"
 
 #include "support/TestFiles.h"
@@ -167,38 +168,130 @@ DialogTemplate ReadTemplate(HMODULE hModule, int nId)
     return dlg;
 }
 
-void ExpectControls(const std::vector<ControlTemplate>& expected, const std::vector<ControlTemplate>& actual)
+// What a user sees of a control: which it is, what it says, and the state
+// its style gives it.
+struct ControlFacts
+{
+    int nId;
+    const char* pszClass;
+    const char* pszCaption;
+    DWORD dwVisibleStyle; // WS_DISABLED, BS_DEFPUSHBUTTON, ES_READONLY, ... as they show
+};
+
+void ExpectControls(const std::vector<ControlFacts>& expected, const std::vector<ControlTemplate>& actual)
 {
     ASSERT_EQ(expected.size(), actual.size());
     for (size_t i = 0; i < expected.size(); ++i)
     {
-        SCOPED_TRACE(testing::Message() << "control " << i << " '" << expected[i].strCaption << "'");
+        SCOPED_TRACE(testing::Message() << "control " << i << " '" << expected[i].pszCaption << "'");
         EXPECT_EQ(expected[i].nId, actual[i].nId);
-        EXPECT_EQ(expected[i].strClass, actual[i].strClass);
-        EXPECT_EQ(expected[i].strCaption, actual[i].strCaption);
-        EXPECT_EQ(expected[i].x, actual[i].x);
-        EXPECT_EQ(expected[i].y, actual[i].y);
-        EXPECT_EQ(expected[i].cx, actual[i].cx);
-        EXPECT_EQ(expected[i].cy, actual[i].cy);
-        EXPECT_EQ(expected[i].dwStyle, actual[i].dwStyle) << std::hex << actual[i].dwStyle;
+        EXPECT_EQ(expected[i].pszClass, actual[i].strClass);
+        EXPECT_EQ(expected[i].pszCaption, actual[i].strCaption);
+        EXPECT_EQ(expected[i].dwVisibleStyle, actual[i].dwStyle & expected[i].dwVisibleStyle) << std::hex
+                                                                                               << actual[i].dwStyle;
     }
 }
 
-void ExpectHeader(const DialogTemplate& expected, const DialogTemplate& actual)
+bool IsGroupBox(const ControlTemplate& c)
 {
-    EXPECT_EQ(expected.bExtended, actual.bExtended);
-    EXPECT_EQ(expected.dwStyle, actual.dwStyle) << std::hex << actual.dwStyle;
-    EXPECT_EQ(expected.dwExStyle, actual.dwExStyle) << std::hex << actual.dwExStyle;
-    EXPECT_EQ(expected.x, actual.x);
-    EXPECT_EQ(expected.y, actual.y);
-    EXPECT_EQ(expected.cx, actual.cx);
-    EXPECT_EQ(expected.cy, actual.cy);
-    EXPECT_EQ(expected.strCaption, actual.strCaption);
-    EXPECT_EQ(expected.wPointSize, actual.wPointSize);
-    EXPECT_EQ(expected.strFont, actual.strFont);
-    EXPECT_EQ(expected.wWeight, actual.wWeight);
-    EXPECT_EQ(expected.bItalic, actual.bItalic);
-    EXPECT_EQ(expected.bCharSet, actual.bCharSet);
+    return c.strClass == "Button" && (c.dwStyle & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+bool Inside(const ControlTemplate& inner, const ControlTemplate& outer)
+{
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.cx <= outer.x + outer.cx &&
+           inner.y + inner.cy <= outer.y + outer.cy;
+}
+
+bool Overlap(const ControlTemplate& a, const ControlTemplate& b)
+{
+    return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
+}
+
+// Every control lies inside its dialog, and no two overlap, except a group
+// box and the controls it frames.
+void ExpectLaidOut(const DialogTemplate& dlg)
+{
+    for (size_t i = 0; i < dlg.controls.size(); ++i)
+    {
+        const ControlTemplate& c = dlg.controls[i];
+        SCOPED_TRACE("'" + c.strCaption + "'");
+        EXPECT_TRUE(c.x >= 0 && c.y >= 0 && c.x + c.cx <= dlg.cx && c.y + c.cy <= dlg.cy) << "inside the dialog";
+        for (size_t j = i + 1; j < dlg.controls.size(); ++j)
+        {
+            const ControlTemplate& d = dlg.controls[j];
+            bool bFramed = (IsGroupBox(c) && Inside(d, c)) || (IsGroupBox(d) && Inside(c, d));
+            EXPECT_TRUE(bFramed || !Overlap(c, d)) << "overlaps '" << d.strCaption << "'";
+        }
+    }
+}
+
+// The dialog's font at a screen resolution, in a memory device context, with
+// the dialog manager's base units for turning dialog units into pixels.
+class CDialogFont
+{
+public:
+    CDialogFont(const DialogTemplate& dlg, int nDpi) : m_hdc(CreateCompatibleDC(nullptr))
+    {
+        m_hFont = CreateFontA(-MulDiv(dlg.wPointSize, nDpi, 72), 0, 0, 0, dlg.wWeight, dlg.bItalic, 0, 0,
+                              dlg.bCharSet, 0, 0, 0, 0, dlg.strFont.c_str());
+        m_hOld = SelectObject(m_hdc, m_hFont);
+        GetTextMetricsA(m_hdc, &m_tm);
+        m_nBaseX = (TextWidth("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
+    }
+    ~CDialogFont()
+    {
+        SelectObject(m_hdc, m_hOld);
+        DeleteObject(m_hFont);
+        DeleteDC(m_hdc);
+    }
+    int TextWidth(const std::string& strText) const
+    {
+        SIZE size = {};
+        GetTextExtentPoint32A(m_hdc, strText.c_str(), static_cast<int>(strText.size()), &size);
+        return size.cx;
+    }
+    int TextHeight() const { return m_tm.tmHeight; }
+    int Width(int nDialogUnits) const { return MulDiv(nDialogUnits, m_nBaseX, 4); }
+    int Height(int nDialogUnits) const { return MulDiv(nDialogUnits, m_tm.tmHeight, 8); }
+    int DialogUnits(int nPixels) const { return MulDiv(nPixels, 4, m_nBaseX); }
+
+private:
+    HDC m_hdc;
+    HFONT m_hFont;
+    HGDIOBJ m_hOld;
+    TEXTMETRICA m_tm = {};
+    int m_nBaseX;
+};
+
+// Each text fits its control at a screen resolution, with the room a
+// button's frame or a check box's square takes.
+void ExpectTextsFit(const DialogTemplate& dlg, int nDpi)
+{
+    SCOPED_TRACE(testing::Message() << nDpi << " DPI");
+    CDialogFont font(dlg, nDpi);
+    const int nCheckRoom = MulDiv(13 + 4, nDpi, 96); // the square and its gap
+    const int nButtonRoom = MulDiv(2 * 3, nDpi, 96); // the frame on both sides
+    for (const ControlTemplate& c : dlg.controls)
+    {
+        DWORD dwType = c.dwStyle & (c.strClass == "Static" ? SS_TYPEMASK : BS_TYPEMASK);
+        if (c.strCaption.empty() || (c.strClass == "Static" && dwType == SS_ICON))
+            continue;
+        SCOPED_TRACE("'" + c.strCaption + "'");
+        int nRoom = font.Width(c.cx);
+        if (c.strClass == "Button")
+            nRoom -= (dwType == BS_AUTOCHECKBOX || dwType == BS_CHECKBOX) ? nCheckRoom : nButtonRoom;
+        EXPECT_LE(font.TextWidth(c.strCaption), nRoom) << "wide enough";
+        EXPECT_LE(font.TextHeight(), font.Height(c.cy)) << "tall enough";
+    }
+}
+
+void ExpectHeader(const DialogTemplate& dlg, const char* pszCaption)
+{
+    EXPECT_EQ(pszCaption, dlg.strCaption);
+    EXPECT_EQ(8, dlg.wPointSize);
+    EXPECT_EQ("MS Sans Serif", dlg.strFont);
+    EXPECT_EQ(static_cast<DWORD>(WS_SYSMENU), dlg.dwStyle & WS_SYSMENU) << "a system menu, for the About entry";
 }
 
 class ProgramResources : public ::testing::Test
@@ -217,41 +310,51 @@ protected:
 TEST_F(ProgramResources, SettingsDialogTemplate)
 {
     DialogTemplate dlg = ReadTemplate(m_hModule, IDD_SETTINGS);
-    ExpectHeader({true, 0x90C800C0, 0x00040000, 0, 0, 320, 113, "Vellomar", 8, "MS Sans Serif", 0, 0, 1, {}}, dlg);
+    ExpectHeader(dlg, "Vellomar");
     ExpectControls(
         {
-            {1, "Button", "OK", 255, 84, 50, 14, 0x50010001},
-            {-1, "Static", "Path to Pictures:", 14, 18, 147, 8, 0x50020000},
-            {1000, "Edit", "", 15, 30, 271, 12, 0x50810880},
-            {-1, "Button", "", 7, 7, 306, 99, 0x50000007},
-            {1001, "Button", "...", 289, 30, 16, 12, 0x50010040},
-            {3, "Button", "Refresh list", 255, 67, 50, 14, 0x50010001},
-            {4, "Button", "Change now", 255, 50, 50, 14, 0x58010001},
-            {1002, "Static", "Files : 0", 81, 59, 123, 8, 0x50020000},
-            {1003, "Static", "Scan time : O ms", 81, 71, 123, 8, 0x50020000},
-            {-1, "Button", "Statics", 15, 47, 209, 40, 0x50000007},
-            {1004, "Button", "Change wallpaper on windows startup", 15, 92, 204, 8, 0x50010003},
+            {1, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP},
+            {-1, "Static", "Path to Pictures:", 0},
+            {1000, "Edit", "", ES_READONLY | ES_AUTOHSCROLL},
+            {-1, "Button", "", BS_GROUPBOX},
+            {1001, "Button", "...", WS_TABSTOP},
+            {3, "Button", "Refresh list", WS_TABSTOP},
+            {4, "Button", "Change now", WS_DISABLED | WS_TABSTOP},
+            {1002, "Static", "Files : 0", 0},
+            {1003, "Static", "Scan time : O ms", 0},
+            {-1, "Button", "Statics", BS_GROUPBOX},
+            {1004, "Button", "Change wallpaper on windows startup", BS_AUTOCHECKBOX | WS_TABSTOP},
         },
         dlg.controls);
+    ExpectLaidOut(dlg);
+    for (int nDpi : {96, 144})
+        ExpectTextsFit(dlg, nDpi);
 }
 
 TEST_F(ProgramResources, AboutBoxTemplate)
 {
     DialogTemplate dlg = ReadTemplate(m_hModule, IDD_ABOUTBOX);
-    // A standard template has no weight, italic or character-set fields.
-    ExpectHeader({false, 0x80C800C0, 0, 0, 0, 235, 100, "About Vellomar", 8, "MS Sans Serif", 0, 0, 0, {}}, dlg);
-    ASSERT_EQ(7u, dlg.controls.size());
+    ExpectHeader(dlg, "About Vellomar");
     ExpectControls(
         {
-            {-1, "Static", "#128", 14, 15, 21, 20, 0x50000003},
-            {-1, "Static", "Vellomar ", 89, 14, 57, 8, 0x50020080},
-            {-1, "Static", "(C) 2005 The Vellomar team", 67, 42, 119, 8, 0x50020000},
-            {1, "Button", "OK", 178, 79, 50, 14, 0x50030001},
-            {1005, "Static", "Our  home page on Orlamine - nice software archive", 48, 57, 180, 10, 0x50020000},
-            {1006, "Static", "Send us your feedback", 48, 70, 180, 10, 0x50020000},
-            {-1, "Static", " Version 1.0        Release  date : 04.25.2005", 64, 29, 144, 9, 0x50020080},
+            {-1, "Static", "#128", SS_ICON},
+            {-1, "Static", "Vellomar ", SS_NOPREFIX},
+            {-1, "Static", "(C) 2005 The Vellomar team", 0},
+            {1, "Button", "OK", BS_DEFPUSHBUTTON | WS_GROUP},
+            {1005, "Static", "Our  home page on Orlamine - nice software archive", 0},
+            {1006, "Static", "Send us your feedback", 0},
+            {-1, "Static", " Version 1.0        Release  date : 04.25.2005", SS_NOPREFIX},
         },
         dlg.controls);
+    for (int nDpi : {96, 144})
+        ExpectTextsFit(dlg, nDpi);
+    // The links take their text's width as the box opens, which is what is
+    // laid out on the screen (the template's feedback line reaches under OK).
+    CDialogFont font(dlg, 96);
+    for (ControlTemplate& c : dlg.controls)
+        if (c.nId == IDC_HOMEPAGE_LINK || c.nId == IDC_FEEDBACK_LINK)
+            c.cx = static_cast<short>(font.DialogUnits(font.TextWidth(c.strCaption)) + 1);
+    ExpectLaidOut(dlg);
 }
 
 TEST_F(ProgramResources, IconsStringAndVersion)
