@@ -4,6 +4,7 @@
 #include "support/AnsiText.h"
 #include "support/ChildProcess.h"
 #include "support/DataFolderGuard.h"
+#include "support/LogOnRun.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValues.h"
 #include "support/TestFiles.h"
@@ -174,44 +175,34 @@ TEST_F(WallpaperTest, RescanReplacesTheList)
     EXPECT_EQ(strPicture, CurrentWallpaper());
 }
 
-TEST(SilentRun, ChangesTheWallpaperAndShowsNoWindow)
+TEST(SilentRun, ShowsThePictureOfAnyTree)
 {
-    CDataFolderGuard data;
-    CRegistryValueGuard guard(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
-    CTempDir pictures;
-    MakeFolder(pictures / "2005");
-    CopyFileA(TestDataPath("small.gif").c_str(), (pictures / "2005\\party.gif").c_str(), FALSE);
-    data.Configure(pictures.Path());
-    SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
-
-    CChildProcess child;
-    ASSERT_TRUE(child.Start(VellomarExePath(), "Vellomar.exe"));
-    EXPECT_EQ(0, child.Wait(15000));
-    std::string strConverted = DataFolder() + "\\Tarnwick.bmp";
-    EXPECT_EQ(strConverted, RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
-    EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strConverted));
-}
-
-TEST(SilentRun, NameOutsideTheCodePageIsReachedByItsShortName)
-{
-    // Under a Western code page a Cyrillic name has no ANSI form; the
-    // catalogue lists it by its short name instead of a "????" path.
-    std::wstring strName = L"\x0444\x043E\x0442\x043E";
-    ASSERT_FALSE(HasAnsiForm(strName)) << "the test needs a code page without Cyrillic, not " << GetACP();
-    CDataFolderGuard data;
-    CRegistryValueGuard guard(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
-    CTempDir pictures;
-    std::wstring strFolder = Widen(pictures.Path()) + L"\\" + strName;
-    ASSERT_TRUE(CreateDirectoryW(strFolder.c_str(), nullptr));
-    ASSERT_TRUE(
-        CopyFileW(Widen(TestDataPath("small.jpg")).c_str(), (strFolder + L"\\" + strName + L".jpg").c_str(), FALSE));
-    data.Configure(pictures.Path());
-    SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
-
-    EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe"))) << "no box, no hang";
-    std::string strConverted = DataFolder() + "\\Tarnwick.bmp";
-    EXPECT_EQ(strConverted, RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
-    EXPECT_EQ(ReadBytes(TestDataPath("small.jpg")), ReadBytes(strConverted));
+    // Trees whose one picture must be reached: in a subfolder; by a name the
+    // Western code page cannot hold (its short name, not "????"); and under
+    // a folder that fits in MAX_PATH while the picture's path does not.
+    const std::wstring kPhoto = L"\x0444\x043E\x0442\x043E"; // "фото"
+    ASSERT_FALSE(HasAnsiForm(kPhoto)) << "the test needs a code page without Cyrillic, not " << GetACP();
+    struct Case
+    {
+        const char* pszName;
+        std::wstring strFolder; // under the pictures folder
+        std::wstring strFile;
+        const char* pszSource;
+    } const cases[] = {
+        {"subfolder", L"2005", L"party.gif", "small.gif"},
+        {"name outside the code page", kPhoto, kPhoto + L".jpg", "small.jpg"},
+        {"path longer than MAX_PATH", L"", L"deep.jpg", "small.jpg"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CTempDir pictures;
+        std::wstring strFolder = Widen(pictures.Path()) + L"\\";
+        strFolder += c.strFolder.empty() ? std::wstring(253 - strFolder.size(), L'd') : c.strFolder;
+        ASSERT_TRUE(CreateDirectoryW(strFolder.c_str(), nullptr));
+        ASSERT_TRUE(CopyFileW(Widen(TestDataPath(c.pszSource)).c_str(), (strFolder + L"\\" + c.strFile).c_str(), FALSE));
+        ExpectLogOnRunShowsOneOf(pictures.Path(), {TestDataPath(c.pszSource)});
+    }
 }
 
 TEST(SilentRun, TreeWithoutPicturesChangesNothing)
