@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 
 #include "TestFiles.h"
+#include "res/resource.h"
 #include "WindowLookup.h"
 
 #include <vector>
@@ -107,8 +108,9 @@ RunMode RunAndObserve(const std::string& strProgram, const std::string& strComma
         long nExit = child.Wait(20);
         if (nExit != -1)
             return nExit == 0 ? RunMode::Silent : RunMode::Failed;
+        // The settings dialog, not a message box with the same caption.
         HWND hDialog = child.FindWindow("#32770");
-        if (hDialog && WindowText(hDialog) == "Vellomar")
+        if (hDialog && WindowText(hDialog) == "Vellomar" && ::GetDlgItem(hDialog, IDC_BROWSE))
         {
             ClickButton(hDialog, IDOK);
             return child.Wait(10000) == 0 ? RunMode::Dialog : RunMode::Failed;
