@@ -88,3 +88,34 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs)
     }
     return condition();
 }
+
+namespace
+{
+struct TimerWatch
+{
+    HWND hWnd;
+    UINT_PTR nTimerId;
+    int nTicks;
+};
+thread_local TimerWatch* t_pWatch = nullptr;
+
+LRESULT CALLBACK CountTicks(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (nCode == HC_ACTION && wParam == PM_REMOVE && t_pWatch && pMsg->message == WM_TIMER &&
+        pMsg->hwnd == t_pWatch->hWnd && pMsg->wParam == t_pWatch->nTimerId)
+        ++t_pWatch->nTicks;
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+} // namespace
+
+bool WaitForTimerTicks(HWND hWnd, UINT_PTR nTimerId, int nTicks, DWORD dwTimeoutMs)
+{
+    TimerWatch watch = {hWnd, nTimerId, 0};
+    t_pWatch = &watch;
+    HHOOK hHook = ::SetWindowsHookExA(WH_GETMESSAGE, &CountTicks, nullptr, ::GetCurrentThreadId());
+    bool bDone = WaitUntil([&] { return watch.nTicks >= nTicks; }, dwTimeoutMs);
+    ::UnhookWindowsHookEx(hHook);
+    t_pWatch = nullptr;
+    return bDone;
+}

@@ -9,7 +9,8 @@
 // Steps run one after another from a thread timer, so they execute inside
 // whatever modal loop the code under test runs (its dialogs, message boxes,
 // the folder chooser). A step returns true when it is done; it is polled
-// until then. Past the time limit every window of the thread is asked to
+// until then. A tick comes only once the thread's queue is empty, so what
+// earlier steps posted (clicks, keys) has been handled when the next runs. Past the time limit every window of the thread is asked to
 // close, so a test fails instead of hanging.
 class CUiScript
 {
@@ -45,3 +46,7 @@ void PumpMessages(DWORD dwMs);
 
 // Pumps messages until the condition holds or the time is up; says which.
 bool WaitUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs = 30000);
+
+// Pumps messages until a window's timer has fired n times (or the time is
+// up); says which. For what must still hold after the timer has looked.
+bool WaitForTimerTicks(HWND hWnd, UINT_PTR nTimerId, int nTicks, DWORD dwTimeoutMs = 10000);

@@ -111,11 +111,14 @@ TEST_F(AboutBoxTest, OpensCentredOverTheSettingsWithWorkingTips)
         })
         .Then(AboutGone())
         .Then([&] {
-            PumpMessages(100);
             EXPECT_TRUE(IsWindowVisible(m_dlg.m_hWnd));
             EXPECT_TRUE(IsWindowEnabled(m_dlg.m_hWnd));
             PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-            PumpMessages(150);
+            return true;
+        })
+        .Then([&] {
+            // A timer tick comes only once the queue is empty: the dialog's
+            // own loop has had the Esc by now.
             EXPECT_TRUE(IsWindowVisible(m_dlg.m_hWnd));
             ClickButton(m_dlg.m_hWnd, IDOK);
             return true;

@@ -50,11 +50,13 @@ protected:
         SetRegistryString(HKEY_CLASSES_ROOT, std::string(kPageClass) + "\\shell\\open\\command", "", strCommand);
     }
 
-    // Clicks the label as the mouse would; returns the recorded lines.
+    // Clicks the label as the mouse would, and returns once the click is
+    // handled (a failure's box included) and the browser, if one was
+    // started, has written its lines.
     std::vector<std::string> ClickAndRecord(size_t nLines)
     {
-        PostMessageA(m_hStatic, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        PostMessageA(m_hStatic, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        SendMessageA(m_hStatic, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendMessageA(m_hStatic, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         std::vector<std::string> lines;
         WaitUntil(
             [&] {
@@ -66,7 +68,6 @@ protected:
                 return lines.size() >= nLines;
             },
             5000);
-        PumpMessages(100);
         return lines;
     }
 

@@ -233,7 +233,6 @@ TEST_F(SettingsDlgTest, FolderChooserStoresAndScansTheChoice)
     // Cancel changes nothing: path, file, list and counters stay.
     AddChoice(script, m_dlg, &hChooser, otherItem, IDCANCEL);
     script.Then([&] {
-        PumpMessages(100);
         EXPECT_EQ(chosen.Path(), Text(IDC_PATH));
         EXPECT_EQ("Files : 2", Text(IDC_FILE_COUNT));
         EXPECT_EQ(2, g_arrPictures.GetSize());
@@ -328,7 +327,6 @@ TEST_F(SettingsDlgTest, RefusedSwitchLeavesTheBoxAsTheRunKeyIs)
     script.Then(Opened())
         .Then(Click(IDC_AUTOSTART))
         .Then([&] {
-            PumpMessages(100); // the click has been handled
             EXPECT_EQ(BST_UNCHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
             return true;
         })
@@ -364,7 +362,6 @@ TEST_F(SettingsDlgTest, EscIsIgnoredAndEveryCloseEndsTheDialog)
                 return true;
             })
             .Then([&] {
-                PumpMessages(150);
                 EXPECT_TRUE(IsWindowVisible(dlg.m_hWnd)) << "Esc must not close it";
                 way.close(dlg.m_hWnd);
                 return true;
@@ -401,7 +398,6 @@ TEST_F(SettingsDlgTest, ChangeNowDrawsFromTheLastScanAndStaysOpen)
         })
         .Then(Click(IDC_CHANGE_NOW))
         .Then([&] {
-            PumpMessages(100);
             EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
             return true;
         })

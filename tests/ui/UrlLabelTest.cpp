@@ -15,6 +15,7 @@
 
 namespace
 {
+const UINT_PTR kHoverTimer = 100; // the label's own timer, on its window
 const COLORREF kLink = RGB(0, 0, 238);
 const COLORREF kVisited = RGB(85, 26, 139);
 const COLORREF kHover = RGB(255, 0, 0);
@@ -117,8 +118,7 @@ TEST(UrlLabel, ColourFollowsHoverAndVisitedState)
     EXPECT_EQ(kHover, LabelTextColour(host.m_hWnd, hStatic));
     label.SetVisited(FALSE);
     EXPECT_EQ(kHover, LabelTextColour(host.m_hWnd, hStatic)) << "hover wins over visited";
-    PumpMessages(300); // the hover timer notices the pointer is outside
-    EXPECT_FALSE(label.IsHot());
+    EXPECT_TRUE(WaitUntil([&] { return !label.IsHot(); }, 5000)) << "the hover timer notices the pointer is outside";
     EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic));
 }
 
@@ -136,7 +136,7 @@ TEST(UrlLabel, HoverUnderlinesUntilATickFindsThePointerOutside)
     MovePointerTo(hStatic, 1, 1);
     SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_TRUE(IsUnderlined(hStatic));
-    PumpMessages(250);
+    ASSERT_TRUE(WaitForTimerTicks(hStatic, kHoverTimer, 2));
     EXPECT_TRUE(label.IsHot());
     EXPECT_TRUE(IsUnderlined(hStatic));
 
@@ -148,11 +148,10 @@ TEST(UrlLabel, HoverUnderlinesUntilATickFindsThePointerOutside)
         SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
         EXPECT_TRUE(label.IsHot());
         MovePointerTo(hStatic, pt.x, pt.y);
-        PumpMessages(250);
-        EXPECT_FALSE(label.IsHot());
+        EXPECT_TRUE(WaitUntil([&] { return !label.IsHot(); }, 5000));
         EXPECT_FALSE(IsUnderlined(hStatic));
     }
-    EXPECT_FALSE(KillTimer(hStatic, 100)) << "the timer runs only while hot";
+    EXPECT_FALSE(KillTimer(hStatic, kHoverTimer)) << "the timer runs only while hot";
 }
 
 TEST(UrlLabel, UnderlineModes)
@@ -172,8 +171,7 @@ TEST(UrlLabel, UnderlineModes)
     EXPECT_TRUE(IsUnderlined(hStatic));
     SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_EQ(kHover, LabelTextColour(host.m_hWnd, hStatic));
-    PumpMessages(250);
-    EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic)) << "the colour changes";
+    EXPECT_TRUE(WaitUntil([&] { return LabelTextColour(host.m_hWnd, hStatic) == kLink; }, 5000)) << "the colour changes";
     EXPECT_EQ(1, label.m_nSetFont) << "the font never does";
     EXPECT_TRUE(IsUnderlined(hStatic));
 
@@ -181,9 +179,9 @@ TEST(UrlLabel, UnderlineModes)
     EXPECT_FALSE(IsUnderlined(hStatic));
     SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     EXPECT_FALSE(IsUnderlined(hStatic)) << "never underlined, even over it";
-    PumpMessages(250);
+    EXPECT_TRUE(WaitUntil([&] { return LabelTextColour(host.m_hWnd, hStatic) == kLink; }, 5000))
+        << "the link colour once the pointer is found outside";
     EXPECT_FALSE(IsUnderlined(hStatic));
-    EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic)) << "the link colour once the pointer is found outside";
 }
 
 TEST(UrlLabel, TipAppearsWhileThePointerRestsOnIt)
