@@ -144,6 +144,21 @@ bool PressWhenReady(HWND hWizard, const char* pszButton)
     return true;
 }
 
+// Presses a wizard's last button until its process has ended: the wizard
+// may enable the button a moment before it acts on a press. The exit code.
+long PressUntilGone(CChildProcess& process, HWND hWizard, const char* pszButton)
+{
+    WaitUntil([&] {
+        if (process.Wait(0) != -1)
+            return true;
+        HWND hButton = FindControl(hWizard, pszButton);
+        if (hButton && IsWindowEnabled(hButton))
+            PostMessageA(hButton, BM_CLICK, 0, 0);
+        return false;
+    });
+    return process.Wait(0);
+}
+
 class InstallerTest : public ::testing::Test
 {
 protected:
@@ -261,10 +276,7 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
     HWND hRun = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hRun = FindControl(hWizard, "Choose the pictures folder now")) != nullptr; }));
     EXPECT_EQ(BST_CHECKED, SendMessageA(hRun, BM_GETCHECK, 0, 0)) << "ticked by default";
-    HWND hFinish = FindControl(hWizard, "&Finish");
-    ASSERT_NE(nullptr, hFinish);
-    PostMessageA(hFinish, BM_CLICK, 0, 0);
-    EXPECT_EQ(0, setup.Wait(30000));
+    EXPECT_EQ(0, PressUntilGone(setup, hWizard, "&Finish"));
 
     // The program it started: the settings dialog, and a data folder made.
     HWND hDialog = nullptr;
@@ -318,8 +330,7 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
                 [&] { return SendMessageA(hTree, TVM_GETITEMSTATE, hData, TVIS_STATEIMAGEMASK) != offered; }));
         }
         ASSERT_TRUE(PressWhenReady(hWizard, "&Uninstall"));
-        ASSERT_TRUE(PressWhenReady(hWizard, "&Close"));
-        ASSERT_EQ(0, uninstall.Wait(30000));
+        ASSERT_EQ(0, PressUntilGone(uninstall, hWizard, "&Close"));
         EXPECT_TRUE(RemoveUninstallerLeftOver()) << "nothing else left in the folder";
         EXPECT_EQ(!bTick, FileExists(DataFolder() + "\\config.cfg"));
     }
@@ -396,8 +407,7 @@ TEST_F(InstallerTest, UninstallerOffersRetryUntilTheProgramIsClosed)
     HWND hWizard = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindWizard(uninstall)) && FindControl(hWizard, "&Next >"); }))
         << "the wizard, once it is closed";
-    ASSERT_TRUE(PressWhenReady(hWizard, "Cancel"));
-    EXPECT_NE(-1, uninstall.Wait(30000));
+    EXPECT_NE(-1, PressUntilGone(uninstall, hWizard, "Cancel"));
     EXPECT_TRUE(FileExists(InstalledProgram())) << "cancelled: nothing removed";
 }
 
