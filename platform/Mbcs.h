@@ -16,5 +16,6 @@ int MbcsReverseFind(LPCSTR psz, int nLength, char ch);
 
 // Converts to the ANSI code page without best-fit substitutes, so that the
 // result names the same file. FALSE, with an empty output, when a character
-// has no exact form there or the output does not fit.
+// has no exact form there (under UTF-8, a broken name such as an unpaired
+// surrogate) or the output does not fit.
 BOOL MbcsFromWide(LPCWSTR pszWide, LPSTR pszOut, int cbOut);

@@ -6,22 +6,25 @@ void CScopedKey::Take(HKEY hKey)
     m_hKey = hKey;
 }
 
+LONG CScopedKey::TakeIfOpened(LONG lResult, HKEY hKey)
+{
+    if (lResult == ERROR_SUCCESS)
+        Take(hKey);
+    return lResult;
+}
+
 LONG CScopedKey::Open(HKEY hParent, LPCSTR lpszSubKey, REGSAM samDesired)
 {
     HKEY hKey = nullptr;
     LONG lResult = ::RegOpenKeyExA(hParent, lpszSubKey, 0, samDesired, &hKey);
-    if (lResult == ERROR_SUCCESS)
-        Take(hKey);
-    return lResult;
+    return TakeIfOpened(lResult, hKey);
 }
 
 LONG CScopedKey::Open(HKEY hParent, LPCWSTR lpszSubKey, REGSAM samDesired)
 {
     HKEY hKey = nullptr;
     LONG lResult = ::RegOpenKeyExW(hParent, lpszSubKey, 0, samDesired, &hKey);
-    if (lResult == ERROR_SUCCESS)
-        Take(hKey);
-    return lResult;
+    return TakeIfOpened(lResult, hKey);
 }
 
 LONG CScopedKey::Create(HKEY hParent, LPCSTR lpszSubKey)
@@ -30,9 +33,7 @@ LONG CScopedKey::Create(HKEY hParent, LPCSTR lpszSubKey)
     DWORD dwDisposition = 0;
     LONG lResult = ::RegCreateKeyExA(hParent, lpszSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                                      &hKey, &dwDisposition);
-    if (lResult == ERROR_SUCCESS)
-        Take(hKey);
-    return lResult;
+    return TakeIfOpened(lResult, hKey);
 }
 
 LONG CScopedKey::Close()

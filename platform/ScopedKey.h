@@ -25,6 +25,8 @@ public:
 
 private:
     void Take(HKEY hKey);
+    // Takes a newly opened key when the platform call succeeded; its result.
+    LONG TakeIfOpened(LONG lResult, HKEY hKey);
 
     HKEY m_hKey = nullptr;
 };

@@ -63,7 +63,7 @@ void SetAutostart(BOOL bEnable)
         return;
     // The program's exact long path, in quotes: Windows starts an unquoted
     // value with blanks from its first prefix that names a file
-    // ("D:\\Apps\\My.exe" for "D:\\Apps\\My Tools\\..."), which another
+    // (D:\Apps\My.exe for D:\Apps\My Tools\...), which another
     // account may have put there.
     const DWORD cchValue = kMaxWidePath + 3;
     CHeapBuffer value(cchValue * sizeof(WCHAR));
