@@ -3,6 +3,7 @@
 #include "state/Globals.h"
 #include "engine/Picture.h"
 #include "engine/PictureCatalog.h"
+#include "platform/File.h"
 
 #include <mbstring.h>
 
@@ -14,6 +15,26 @@ const char kConvertedFileName[] = "Tarnwick.bmp";
 const int kRandMax = 32767;
 const int kRandBits = 15;
 const int kSingleDrawLimit = kRandMax + 1; // one rand() reaches this many entries
+
+const WORD kBitmapSignature = 0x4D42; // "BM", little-endian
+const UINT kBitmapHeadersSize = 54;    // the file header and the smallest info header
+
+// Whether the desktop can show the file: it opens for reading, starts with a
+// bitmap file header and is as long as that header says. Anything else
+// (empty, cut short, text, held without read sharing) would leave a black
+// desktop behind.
+BOOL IsShowableBitmap(LPCSTR lpszPath)
+{
+    CFile file;
+    if (!file.Open(lpszPath, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary))
+        return FALSE;
+    ULONGLONG nLength = file.GetLength();
+    BITMAPFILEHEADER header = {};
+    if (nLength < kBitmapHeadersSize || file.Read(&header, sizeof(header)) != sizeof(header) ||
+        header.bfType != kBitmapSignature)
+        return FALSE;
+    return header.bfSize != 0 ? nLength >= header.bfSize : nLength > header.bfOffBits;
+}
 
 BOOL EndsInBmp(const CString& strPath)
 {
@@ -49,8 +70,8 @@ void ChangeWallpaper(BOOL bRescan)
     CString strPath = g_arrPictures[DrawPictureIndex(nCount)];
     if (EndsInBmp(strPath))
     {
-        // Deleted since the scan: the desktop keeps what it shows.
-        if (::GetFileAttributesA(strPath) == INVALID_FILE_ATTRIBUTES)
+        // Deleted or damaged since the scan: the desktop keeps what it shows.
+        if (!IsShowableBitmap(strPath))
             return;
     }
     else

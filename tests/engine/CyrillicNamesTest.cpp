@@ -21,6 +21,9 @@ TEST(CyrillicNames, AreListedByTheirOwnNames)
     ScanFolder(dir.Path().c_str(), &pictures);
     ASSERT_EQ(1, pictures.GetSize());
     EXPECT_STREQ(strPicture.c_str(), pictures[0]);
-    EXPECT_EQ(L"\x043B\x0435\x0442\x043E.jpg", Widen(strPicture.substr(strPicture.rfind('\\') + 1)))
-        << "the file's real name";
+    WIN32_FIND_DATAW entry;
+    HANDLE hFind = FindFirstFileW(Widen(static_cast<LPCSTR>(pictures[0])).c_str(), &entry);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFind) << "the listed path opens";
+    FindClose(hFind);
+    EXPECT_STREQ(L"\x043B\x0435\x0442\x043E.jpg", entry.cFileName) << "and names the file by its own name";
 }

@@ -94,7 +94,9 @@ TEST_F(PictureCatalogTest, DeepTreeFollowsTheSearchOrderDepthFirst)
         {
             SCOPED_TRACE(list[i] + " before " + list[j]);
             if (FolderOf(list[i]) == FolderOf(list[j]))
+            {
                 EXPECT_LE(TypeRank(list[i]), TypeRank(list[j])) << "JPEG, then GIF, then BMP in each folder";
+            }
             EXPECT_FALSE(IsUnder(FolderOf(list[i]), FolderOf(list[j]))) << "a folder's files before its subfolders";
         }
     for (const char* pszFolder : {"p0", "p1", "p1\\deep", "p2"})
@@ -175,4 +177,21 @@ TEST_F(PictureCatalogTest, NamesOutsideTheCodePageAreListedByShortName)
         EXPECT_EQ(std::string::npos, strPath.find('?')) << strPath;
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(strPath.c_str())) << strPath << " names the file";
     }
+}
+
+TEST_F(PictureCatalogTest, PictureBeyondReachEvenByShortNameIsLeftOut)
+{
+    // Folders that are 8.3 names already have no shorter form: past
+    // MAX_PATH, no ANSI call opens what lies under them.
+    std::wstring strDeep = L"\\\\?\\" + Widen(m_dir.Path());
+    while (strDeep.size() < 4 + MAX_PATH)
+    {
+        strDeep += L"\\dddddddd";
+        ASSERT_TRUE(CreateDirectoryW(strDeep.c_str(), nullptr));
+    }
+    ASSERT_TRUE(WriteTextW(strDeep + L"\\far.jpg", "x"));
+    WriteText(m_dir / "near.jpg", "x");
+
+    Scan(m_dir.Path());
+    EXPECT_EQ(std::vector<std::string>{m_dir / "near.jpg"}, Catalogue()) << "no empty or cut entry for far.jpg";
 }

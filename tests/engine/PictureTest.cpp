@@ -181,21 +181,30 @@ TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
     std::string strTarget = dir / "Tarnwick.bmp";
     WriteText(strTarget, "the previous wallpaper");
     // A partial file a killed run left an hour ago goes; one a run beside
-    // us is writing right now stays, and so do the user's own files that
-    // only look alike ("vlmnotes.tmpx" matches "vlm*.tmp" by its short name).
-    FILETIME hourAgo;
-    GetSystemTimeAsFileTime(&hourAgo);
-    ULARGE_INTEGER time = {{hourAgo.dwLowDateTime, hourAgo.dwHighDateTime}};
-    time.QuadPart -= 3600ULL * 10000000;
-    hourAgo = {time.LowPart, time.HighPart};
-    for (const char* pszName : {"vlm1A2B.tmp", "vlmnotes.tmpx", "vlm12345.tmp"})
+    // us is writing right now stays, so does one dated in the future (a
+    // clock put back), and so do the user's own files that only look alike
+    // ("vlmnotes.tmpx" matches "vlm*.tmp" by its short name).
+    const long long kHour = 3600LL * 10000000;
+    struct Aged
     {
-        WriteText(dir / pszName, "old");
-        HANDLE hOld = CreateFileA((dir / pszName).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_TRUE(SetFileTime(hOld, nullptr, nullptr, &hourAgo));
-        CloseHandle(hOld);
+        const char* pszName;
+        long long nAge; // in 100 ns units
+    } const files[] = {
+        {"vlm1A2B.tmp", kHour}, {"vlmnotes.tmpx", kHour}, {"vlm1A.tmpx", kHour},
+        {"vlm12345.tmp", kHour}, {"vlm5E6F.tmp", -kHour}, {"vlm3C4D.tmp", 0},
+    };
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    for (const Aged& file : files)
+    {
+        WriteText(dir / file.pszName, "partial");
+        ULARGE_INTEGER time = {{now.dwLowDateTime, now.dwHighDateTime}};
+        time.QuadPart -= static_cast<ULONGLONG>(file.nAge);
+        FILETIME written = {time.LowPart, time.HighPart};
+        HANDLE hFile = CreateFileA((dir / file.pszName).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(SetFileTime(hFile, nullptr, nullptr, &written));
+        CloseHandle(hFile);
     }
-    WriteText(dir / "vlm3C4D.tmp", "being written");
 
     CPicture picture;
     ASSERT_TRUE(picture.LoadFile(TestDataPath("small.gif").c_str()));
@@ -203,6 +212,8 @@ TEST(Picture, ReplacesTheTargetWholeAndLeavesNoPartialFile)
     EXPECT_EQ(ReadBytes(TestDataPath("small.gif")), ReadBytes(strTarget));
     std::vector<std::string> names = ListFolder(dir.Path() + "\\*");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm12345.tmp", "vlm3C4D.tmp", "vlmnotes.tmpx"}), names)
-        << "the target, the live partial file and the look-alikes";
+    EXPECT_EQ((std::vector<std::string>{"Tarnwick.bmp", "vlm12345.tmp", "vlm1A.tmpx", "vlm3C4D.tmp", "vlm5E6F.tmp",
+                                         "vlmnotes.tmpx"}),
+              names)
+        << "the target, the live and future partial files and the look-alikes";
 }

@@ -78,7 +78,7 @@ TEST(PictureIndex, EveryEntryCanBeDrawn)
 {
     // Up to 32768 entries, every value of one draw; above, pairs of values
     // (the second stepped by 1024, which still moves within each gap).
-    for (int nCount : {2, 3, 1000, 32768, 100000})
+    for (int nCount : {2, 3, 1000, 32768, 32769, 65536, 65537, 100000})
     {
         SCOPED_TRACE(testing::Message() << "count " << nCount);
         std::vector<bool> drawn(static_cast<size_t>(nCount));
@@ -107,12 +107,47 @@ TEST_F(WallpaperTest, BmpIsSetUnderItsOwnPath)
     EXPECT_FALSE(FileExists(Converted()));
 }
 
-TEST_F(WallpaperTest, BmpGoneSinceTheScanLeavesTheWallpaperAlone)
+TEST_F(WallpaperTest, BmpTheDesktopCannotShowLeavesTheWallpaperAlone)
 {
-    g_arrPictures.Add((m_pictures / "deleted.bmp").c_str());
+    // Each would leave a black desktop: gone since the scan, empty, cut to a
+    // third, text, or held open by another program that shares no reading.
+    std::vector<unsigned char> bmp = MakeBmp(32, 32);
+    std::vector<unsigned char> cut(bmp.begin(), bmp.begin() + static_cast<long>(bmp.size() / 3));
+    struct Case
+    {
+        const char* pszName;
+        bool bWrite;
+        std::vector<unsigned char> bytes;
+        bool bLocked;
+    } const cases[] = {
+        {"deleted.bmp", false, {}, false},
+        {"empty.bmp", true, {}, false},
+        {"cut.bmp", true, cut, false},
+        {"text.bmp", true, std::vector<unsigned char>(100, 'x'), false},
+        {"locked.bmp", true, bmp, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        std::string strPicture = m_pictures / c.pszName;
+        if (c.bWrite)
+        {
+            ASSERT_TRUE(WriteBytes(strPicture, c.bytes));
+        }
+        HANDLE hLock = c.bLocked ? CreateFileA(strPicture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                 : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(c.bLocked, hLock != INVALID_HANDLE_VALUE);
+        g_arrPictures.SetSize(0);
+        g_arrPictures.Add(strPicture.c_str());
+        ChangeWallpaper(FALSE);
+        if (hLock != INVALID_HANDLE_VALUE)
+            CloseHandle(hLock);
+        EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
+        EXPECT_TRUE(m_boxes.Boxes().empty());
+    }
+    // The same picture, released, is shown: the lock alone kept it off.
     ChangeWallpaper(FALSE);
-    EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
-    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_EQ(m_pictures / "locked.bmp", CurrentWallpaper());
 }
 
 TEST_F(WallpaperTest, OtherNamesAreConvertedIntoTheDataFolder)

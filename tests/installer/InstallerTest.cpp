@@ -134,14 +134,27 @@ ShortcutInfo ReadShortcut(const std::string& strPath)
     return info;
 }
 
-// Presses a wizard button once it shows and is enabled.
+// Presses a wizard button once it shows and is enabled, and again while its
+// page still shows it: the wizard may enable a button a moment before it
+// acts on a press. Each press is sent, so it is handled before the next look
+// and can never reach the next page's button. A message box (the wizard
+// disabled) ends the presses too.
 bool PressWhenReady(HWND hWizard, const char* pszButton)
 {
-    HWND hButton = nullptr;
-    if (!WaitUntil([&] { return (hButton = FindControl(hWizard, pszButton)) != nullptr && IsWindowEnabled(hButton); }))
+    bool bPressed = false;
+    return WaitUntil([&] {
+        HWND hButton = FindControl(hWizard, pszButton);
+        if (!hButton || !IsWindowEnabled(hWizard))
+            return bPressed;
+        DWORD_PTR nResult = 0;
+        if (IsWindowEnabled(hButton))
+        {
+            // A press that opens a message box returns only at the time-out.
+            SendMessageTimeoutA(hButton, BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &nResult);
+            bPressed = true;
+        }
         return false;
-    PostMessageA(hButton, BM_CLICK, 0, 0);
-    return true;
+    });
 }
 
 // Presses a wizard's last button until its process has ended: the wizard
@@ -266,13 +279,7 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
     HWND hWizard = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hWizard = setup.FindWindow("#32770")) != nullptr; }));
     for (const char* pszButton : {"&Next >", "I &Agree", "&Install"})
-    {
-        SCOPED_TRACE(pszButton);
-        HWND hButton = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return (hButton = FindControl(hWizard, pszButton)) != nullptr && IsWindowEnabled(hButton); }));
-        PostMessageA(hButton, BM_CLICK, 0, 0);
-    }
+        ASSERT_TRUE(PressWhenReady(hWizard, pszButton)) << pszButton;
     HWND hRun = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hRun = FindControl(hWizard, "Choose the pictures folder now")) != nullptr; }));
     EXPECT_EQ(BST_CHECKED, SendMessageA(hRun, BM_GETCHECK, 0, 0)) << "ticked by default";

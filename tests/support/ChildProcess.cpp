@@ -118,3 +118,37 @@ RunMode RunAndObserve(const std::string& strProgram, const std::string& strComma
     }
     return RunMode::Failed;
 }
+
+namespace
+{
+DWORD JobProcessTotal(HANDLE hJob)
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+    if (!QueryInformationJobObject(hJob, JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr))
+        return 0;
+    return info.TotalProcesses;
+}
+} // namespace
+
+CStartedProcesses::CStartedProcesses()
+{
+    // The test process may already belong to a job from an earlier counter;
+    // it keeps counting there.
+    static HANDLE s_hJob = nullptr;
+    if (!s_hJob)
+    {
+        HANDLE hJob = CreateJobObjectA(nullptr, nullptr);
+        if (hJob && AssignProcessToJobObject(hJob, GetCurrentProcess()))
+            s_hJob = hJob;
+        else if (hJob)
+            CloseHandle(hJob);
+    }
+    m_hJob = s_hJob;
+    m_bCounting = m_hJob != nullptr;
+    m_nAtStart = m_bCounting ? JobProcessTotal(m_hJob) : 0;
+}
+
+DWORD CStartedProcesses::Count() const
+{
+    return m_bCounting ? JobProcessTotal(m_hJob) - m_nAtStart : 0;
+}

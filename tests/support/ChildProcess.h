@@ -41,3 +41,23 @@ const char* RunModeName(RunMode mode);
 
 // Runs a program with an exact command line and tells which mode it ran in.
 RunMode RunAndObserve(const std::string& strProgram, const std::string& strCommandLine);
+
+// Counts the processes that this process starts from now on, however they
+// are started (the shell, CreateProcess): the test process and its children
+// join a job, whose count goes up as each CreateProcess returns, so a
+// process started by mistake is seen even before it does anything.
+class CStartedProcesses
+{
+public:
+    CStartedProcesses();
+    CStartedProcesses(const CStartedProcesses&) = delete;
+    CStartedProcesses& operator=(const CStartedProcesses&) = delete;
+
+    bool Counting() const { return m_bCounting; }
+    DWORD Count() const;
+
+private:
+    HANDLE m_hJob = nullptr; // the process's one job, kept for its life
+    bool m_bCounting = false;
+    DWORD m_nAtStart = 0;
+};

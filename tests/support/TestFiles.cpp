@@ -1,32 +1,35 @@
 #include "TestFiles.h"
 
+#include "AnsiText.h"
+
 #include <shlobj.h>
 
 #include <cstdio>
 
 namespace
 {
-void RemoveTreeRecursive(const std::string& strPath)
+// Wide and prefixed, so that trees deeper than MAX_PATH go too.
+void RemoveTreeRecursive(const std::wstring& strPath)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE hFind = ::FindFirstFileA((strPath + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = ::FindFirstFileW((strPath + L"\\*").c_str(), &data);
     if (hFind != INVALID_HANDLE_VALUE)
     {
         do
         {
-            std::string strName = data.cFileName;
-            if (strName == "." || strName == "..")
+            std::wstring strName = data.cFileName;
+            if (strName == L"." || strName == L"..")
                 continue;
-            std::string strChild = strPath + "\\" + strName;
-            ::SetFileAttributesA(strChild.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring strChild = strPath + L"\\" + strName;
+            ::SetFileAttributesW(strChild.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTreeRecursive(strChild);
             else
-                ::DeleteFileA(strChild.c_str());
-        } while (::FindNextFileA(hFind, &data));
+                ::DeleteFileW(strChild.c_str());
+        } while (::FindNextFileW(hFind, &data));
         ::FindClose(hFind);
     }
-    ::RemoveDirectoryA(strPath.c_str());
+    ::RemoveDirectoryW(strPath.c_str());
 }
 } // namespace
 
@@ -53,7 +56,7 @@ CTempDir::~CTempDir()
 void RemoveTree(const std::string& strPath)
 {
     if (::GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES)
-        RemoveTreeRecursive(strPath);
+        RemoveTreeRecursive(L"\\\\?\\" + Widen(strPath));
 }
 
 void MakeFolder(const std::string& strPath)

@@ -320,20 +320,35 @@ TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
 TEST_F(SettingsDlgTest, RefusedSwitchLeavesTheBoxAsTheRunKeyIs)
 {
     DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
-    CKeyAccessDenied denied(kRunKey);
-    ASSERT_TRUE(denied.Denied());
     CMessageBoxCatcher catcher;
-    CUiScript script;
-    script.Then(Opened())
-        .Then(Click(IDC_AUTOSTART))
+    auto checked = [&] { return SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0); };
+    {
+        CKeyAccessDenied denied(kRunKey);
+        ASSERT_TRUE(denied.Denied());
+        CUiScript script;
+        script.Then(Opened())
+            .Then(Click(IDC_AUTOSTART))
+            .Then([&] {
+                EXPECT_EQ(BST_UNCHECKED, checked());
+                return true;
+            })
+            .Then(Click(IDOK));
+        Run(script);
+    }
+    EXPECT_TRUE(catcher.Boxes().empty()) << "nothing is shown";
+
+    // Allowed again: the next dialog shows the value still off, and the
+    // same click now switches it on, so the refusal alone kept it off.
+    CUiScript again;
+    again.Then(Opened())
         .Then([&] {
-            EXPECT_EQ(BST_UNCHECKED, SendMessageA(Item(IDC_AUTOSTART), BM_GETCHECK, 0, 0));
+            EXPECT_EQ(BST_UNCHECKED, checked());
             return true;
         })
+        .Then(Click(IDC_AUTOSTART))
+        .Then(Until([&] { return ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, nullptr, nullptr); }))
         .Then(Click(IDOK));
-    Run(script);
-    EXPECT_TRUE(catcher.Boxes().empty()) << "nothing is shown";
-    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, kRunValue, nullptr, nullptr)) << "nothing was written";
+    Run(again);
 }
 
 TEST_F(SettingsDlgTest, EscIsIgnoredAndEveryCloseEndsTheDialog)
