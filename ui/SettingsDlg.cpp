@@ -113,6 +113,20 @@ HCURSOR CSettingsDlg::OnQueryDragIcon()
     return static_cast<HCURSOR>(m_hIcon);
 }
 
+CString CSettingsDlg::FileCountText(int nCount)
+{
+    CString strText;
+    strText.Format("Files : %i", nCount);
+    return strText;
+}
+
+CString CSettingsDlg::ScanTimeText(DWORD dwElapsedMs)
+{
+    CString strText;
+    strText.Format("Scan time : %.2f sec.", dwElapsedMs * kSecondsPerTick);
+    return strText;
+}
+
 void CSettingsDlg::OnRefreshList()
 {
     HCURSOR hPrevious = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
@@ -125,11 +139,8 @@ void CSettingsDlg::OnRefreshList()
     int nCount = g_arrPictures.GetSize();
     ::EnableWindow(GetDlgItem(IDC_CHANGE_NOW), nCount > 0);
 
-    CString strText;
-    strText.Format("Files : %i", nCount);
-    ::SetWindowTextA(GetDlgItem(IDC_FILE_COUNT), strText);
-    strText.Format("Scan time : %.2f sec.", dwElapsed * kSecondsPerTick);
-    ::SetWindowTextA(GetDlgItem(IDC_SCAN_TIME), strText);
+    ::SetWindowTextA(GetDlgItem(IDC_FILE_COUNT), FileCountText(nCount));
+    ::SetWindowTextA(GetDlgItem(IDC_SCAN_TIME), ScanTimeText(dwElapsed));
 
     ::SetCursor(hPrevious);
 }

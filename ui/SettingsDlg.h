@@ -10,6 +10,10 @@ class CSettingsDlg : public CDialog
 public:
     explicit CSettingsDlg(CWnd* pParent = nullptr);
 
+    // The scan's figures as the dialog shows them.
+    static CString FileCountText(int nCount);
+    static CString ScanTimeText(DWORD dwElapsedMs);
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace
@@ -238,6 +239,38 @@ TEST(SilentRun, ShowsThePictureOfAnyTree)
         ASSERT_TRUE(CopyFileW(Widen(TestDataPath(c.pszSource)).c_str(), (strFolder + L"\\" + c.strFile).c_str(), FALSE));
         ExpectLogOnRunShowsOneOf(pictures.Path(), {TestDataPath(c.pszSource)});
     }
+}
+
+TEST(SilentRun, LogOnRunsDrawAtRandom)
+{
+    // Each run seeds rand() with the tick count; its first value moves by
+    // 214013 / 65536 (3.27) a millisecond, modulo 32768, while one of 1,000
+    // pictures spans under 33 values. Runs from 11 ms to 10 s apart (a
+    // start under wine takes longer than 11 ms) cannot draw the same
+    // picture twice in a row; for any gaps at all, taking each draw as
+    // uniform, four runs show one picture with a chance of 1000^-3, one in
+    // a billion.
+    const int kPictures = 1000;
+    const int kRuns = 4;
+    CTempDir pictures;
+    std::vector<unsigned char> bmp = MakeBmp(2, 2);
+    for (int i = 0; i < kPictures; ++i)
+        ASSERT_TRUE(WriteBytes(pictures / ("p" + std::to_string(i) + ".bmp"), bmp));
+    CDataFolderGuard data;
+    CRegistryValueGuard guard(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
+    data.Configure(pictures.Path());
+
+    std::set<std::string> shown;
+    for (int nRun = 0; nRun < kRuns; ++nRun)
+    {
+        SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
+        ASSERT_EQ(0, RunVellomar("Vellomar.exe"));
+        std::string strShown = RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
+        EXPECT_EQ(pictures.Path() + "\\", strShown.substr(0, pictures.Path().size() + 1)) << strShown;
+        EXPECT_TRUE(FileExists(strShown)) << strShown << " is one of the pictures";
+        shown.insert(strShown);
+    }
+    EXPECT_GT(shown.size(), 1u) << kRuns << " log-on runs all showed " << *shown.begin();
 }
 
 TEST(SilentRun, TreeWithoutPicturesChangesNothing)

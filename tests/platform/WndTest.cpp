@@ -1,4 +1,5 @@
 // The window framework's contracts that controls build on.
+#include "platform/DataExchange.h"
 #include "platform/Gdi.h"
 #include "platform/ToolTipCtrl.h"
 #include "platform/Wnd.h"
@@ -97,4 +98,31 @@ TEST(Gdi, ContextPutsBackEveryKindOfObjectItSelected)
     DeleteDC(hDC);
     EXPECT_TRUE(DeleteObject(hPen)) << "no longer selected";
     EXPECT_TRUE(DeleteObject(hBrush));
+}
+
+TEST(DataExchange, TextComesBackWhole)
+{
+    CHostWindow host;
+    const int kEdit = 200;
+    HWND hEdit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 200, 20, host.m_hWnd,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEdit)), nullptr, nullptr);
+    ASSERT_NE(nullptr, hEdit);
+    const std::string kPath = "C:\\Pictures\\Zo\xEB";
+    for (const std::string& strValue : {std::string(), std::string("x"), kPath, std::string(2000, 'p') + kPath})
+    {
+        SCOPED_TRACE(strValue.size());
+        // Set by the program, then read back.
+        CString strSet = strValue.c_str(), strRead = "stale";
+        CDataExchange toControl(&host.m_wnd, FALSE), fromControl(&host.m_wnd, TRUE);
+        DDX_Text(&toControl, kEdit, strSet);
+        DDX_Text(&fromControl, kEdit, strRead);
+        EXPECT_EQ(strValue, static_cast<LPCSTR>(strRead));
+
+        // Typed by the user, a character at a time.
+        SetWindowTextA(hEdit, "");
+        for (char ch : strValue)
+            SendMessageA(hEdit, WM_CHAR, static_cast<unsigned char>(ch), 0);
+        DDX_Text(&fromControl, kEdit, strRead);
+        EXPECT_EQ(strValue, static_cast<LPCSTR>(strRead));
+    }
 }

@@ -2,6 +2,7 @@
 // controls, what they say, and that they are laid out so a user can read
 // every text at 96 and at 144 DPI.
 #include "res/resource.h"
+#include "ui/SettingsDlg.h"
 
 #include "support/TestFiles.h"
 
@@ -327,8 +328,19 @@ TEST_F(ProgramResources, SettingsDialogTemplate)
         },
         dlg.controls);
     ExpectLaidOut(dlg);
+    // The figures as a scan writes them, at their widest for real libraries:
+    // a six-digit count, and a scan of nearly three hours.
+    DialogTemplate scanned = dlg;
+    for (ControlTemplate& c : scanned.controls)
+        if (c.nId == IDC_FILE_COUNT)
+            c.strCaption = static_cast<LPCSTR>(CSettingsDlg::FileCountText(999999));
+        else if (c.nId == IDC_SCAN_TIME)
+            c.strCaption = static_cast<LPCSTR>(CSettingsDlg::ScanTimeText(9999990));
     for (int nDpi : {96, 144})
+    {
         ExpectTextsFit(dlg, nDpi);
+        ExpectTextsFit(scanned, nDpi);
+    }
 }
 
 TEST_F(ProgramResources, AboutBoxTemplate)

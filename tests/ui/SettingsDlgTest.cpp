@@ -22,6 +22,21 @@ namespace
 {
 const char kRunValue[] = "Vellomar";
 
+// Whether a static's text fits its window in the font it draws with.
+bool TextFits(HWND hStatic)
+{
+    std::string strText = WindowText(hStatic);
+    HDC hdc = GetDC(hStatic);
+    HGDIOBJ hOld = SelectObject(hdc, reinterpret_cast<HGDIOBJ>(SendMessageA(hStatic, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(hdc, strText.c_str(), static_cast<int>(strText.size()), &size);
+    SelectObject(hdc, hOld);
+    ReleaseDC(hStatic, hdc);
+    RECT rect = {};
+    GetClientRect(hStatic, &rect);
+    return size.cx <= rect.right && size.cy <= rect.bottom;
+}
+
 // Denies every access to a registry key while it lives (an empty access
 // list), then puts the key's own access list back.
 class CKeyAccessDenied
@@ -178,6 +193,7 @@ TEST_F(SettingsDlgTest, RefreshShowsCountAndTimeAndEnablesChangeNow)
         .Then(Until([&] { return Text(IDC_FILE_COUNT) == "Files : 4"; }))
         .Then([&] {
             EXPECT_TRUE(std::regex_match(Text(IDC_SCAN_TIME), timeFormat)) << Text(IDC_SCAN_TIME);
+            EXPECT_TRUE(TextFits(Item(IDC_SCAN_TIME)) && TextFits(Item(IDC_FILE_COUNT))) << "shown whole";
             EXPECT_TRUE(IsWindowEnabled(Item(IDC_CHANGE_NOW)));
             for (const char* pszName : {"a.jpg", "b.gif", "c.bmp", "sub\\d.JPG"})
                 DeleteFileA((m_pictures / pszName).c_str());
