@@ -17,6 +17,15 @@ namespace
 const char kSwitchConfig[] = "/config";
 const char kSwitchShort[] = "/c";
 const char kSwitchInstall[] = "/install";
+const char kDataFolderName[] = "\\Vellomar\\";
+// The data folder with "vlmXXXX.tmp" beside its files: MAX_PATH - 14 for
+// the temporary name's folder.
+const int kMaxDataFolderChars = MAX_PATH - 14;
+
+int WideLength(const CString& str)
+{
+    return ::MultiByteToWideChar(CP_ACP, 0, str, str.GetLength(), nullptr, 0);
+}
 
 BOOL IsSameWord(const CString& strWord, LPCSTR lpszSwitch)
 {
@@ -38,13 +47,11 @@ void CChangerApp::SettleDataFolder(const CString& strRunMode)
     // The program folder first; it stays the data folder on any failure
     // below. Paths come wide and are converted exactly: an ANSI call would
     // hand back a best-fit look-alike ("Michal" for "Michał") that names
-    // no folder.
+    // no folder. With no usable form at all there is no data folder: never
+    // the current folder, which at log-on is the system's.
     g_strDataDir = ProgramAnsiPath();
     int nSlash = g_strDataDir.ReverseFind('\\');
-    if (nSlash >= 0)
-        g_strDataDir = g_strDataDir.Left(nSlash + 1);
-    else // no folder in the path at all, or none the ANSI calls reach: the current folder
-        g_strDataDir = ".\\";
+    g_strDataDir = nSlash >= 0 ? g_strDataDir.Left(nSlash + 1) : CString();
 
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
@@ -66,7 +73,17 @@ void CChangerApp::SettleDataFolder(const CString& strRunMode)
         !AnsiPathFromWide(szAppData, strAppData))
         return;
 
-    g_strDataDir = strAppData + "\\Vellomar\\";
+    // Our folder and the partial files in it must stay within what folder
+    // creation (248 characters) and temporary names (MAX_PATH - 14) take;
+    // past that, the application-data folder's short form may still fit.
+    g_strDataDir = strAppData + kDataFolderName;
+    if (WideLength(g_strDataDir) > kMaxDataFolderChars)
+    {
+        WCHAR szShort[MAX_PATH] = L"";
+        DWORD nShort = ::GetShortPathNameW(szAppData, szShort, MAX_PATH);
+        if (nShort > 0 && nShort < MAX_PATH && AnsiPathFromWide(szShort, strAppData))
+            g_strDataDir = strAppData + kDataFolderName;
+    }
     if (IsSameWord(strRunMode, kSwitchInstall))
         ::CreateDirectoryA(g_strDataDir, nullptr); // only the last level; existing is fine
 }

@@ -15,7 +15,9 @@ namespace
 {
 const char kMemoryError[] = "Can not allocate enough memory\t";
 const char kNoInterfaceError[] = "IPicture interface is not supported\t";
-const UINT kErrorTextSize = 255;
+// The cause and the file named in it: a path of MAX_PATH characters takes
+// up to three bytes each under UTF-8.
+const UINT kErrorTextSize = 3 * MAX_PATH + 256;
 const int kHimetricPerInch = 2540;
 const int kPixelsPerInch = 96;
 const DWORD kStorageMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;

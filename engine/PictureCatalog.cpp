@@ -2,12 +2,23 @@
 
 #include "state/Globals.h"
 #include "platform/FileFind.h"
+#include "platform/Mbcs.h"
 #include "platform/MessageBox.h"
 
 namespace
 {
 const char* const kPicturePatterns[] = {"\\*.jpg", "\\*.gif", "\\*.bmp"};
 const char kAllEntries[] = "\\*.*";
+
+// The folder and a pattern that starts with a backslash. A folder that ends
+// in one already (a drive or share root) takes no second: "\\server\share\\*.jpg"
+// finds nothing. By character, since a double-byte trail byte may be 0x5C.
+CString Pattern(const CString& strFolder, LPCSTR lpszPattern)
+{
+    int nLength = strFolder.GetLength();
+    BOOL bEndsInSeparator = nLength > 0 && MbcsReverseFind(strFolder, nLength, '\\') == nLength - 1;
+    return strFolder + (bEndsInSeparator ? lpszPattern + 1 : lpszPattern);
+}
 } // namespace
 
 void ScanFolder(LPCSTR lpszPath)
@@ -27,7 +38,7 @@ void ScanFolder(LPCSTR lpszPath, CStringArray* pPictures)
     CFileFind finder;
     for (LPCSTR lpszPattern : kPicturePatterns)
     {
-        if (!finder.FindFile(strPath + lpszPattern))
+        if (!finder.FindFile(Pattern(strPath, lpszPattern)))
             continue;
         BOOL bMore;
         do
@@ -40,7 +51,7 @@ void ScanFolder(LPCSTR lpszPath, CStringArray* pPictures)
         } while (bMore);
     }
 
-    if (!finder.FindFile(strPath + kAllEntries))
+    if (!finder.FindFile(Pattern(strPath, kAllEntries)))
         return;
     BOOL bMore;
     do

@@ -76,6 +76,10 @@ void ChangeWallpaper(BOOL bRescan)
     }
     else
     {
+        // Without a data folder there is nowhere to put the copy (the
+        // current folder, at log-on the system's, is no place for it).
+        if (g_strDataDir.IsEmpty())
+            return;
         CPicture picture;
         BOOL bLoaded = picture.LoadFile(strPath);
         strPath = g_strDataDir + kConvertedFileName;

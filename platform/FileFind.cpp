@@ -8,6 +8,13 @@
 namespace
 {
 const WCHAR kLongPrefix[] = L"\\\\?\\";
+const WCHAR kLongUncPrefix[] = L"\\\\?\\UNC\\";
+
+BOOL IsUncPath(LPCWSTR psz)
+{
+    return psz[0] == L'\\' && psz[1] == L'\\' && psz[2] != L'?' && psz[2] != L'.';
+}
+
 // A pattern of a folder at the full MAX_PATH - 1 plus "\\*.*", and the
 // prefix that lets the wide search take it.
 const int kPatternChars = 2 * MAX_PATH + 8;
@@ -38,6 +45,7 @@ BOOL CFileFind::FindFile(LPCSTR pstrName)
     // The wide search, converted here, keeps names the code page cannot
     // hold from arriving as best-fit look-alikes that name no file.
     WCHAR szPattern[kPatternChars] = L"";
+    WCHAR szUncPattern[kPatternChars + 8] = L"";
     int nPrefix = lstrlenW(kLongPrefix);
     int nWide = ::MultiByteToWideChar(CP_ACP, 0, pstrName, -1, szPattern + nPrefix, kPatternChars - nPrefix);
     if (!nWide)
@@ -50,24 +58,45 @@ BOOL CFileFind::FindFile(LPCSTR pstrName)
         memcpy(szPattern, kLongPrefix, nPrefix * sizeof(WCHAR));
         pszPattern = szPattern;
     }
+    else if (nWide > MAX_PATH && IsUncPath(pszPattern))
+    {
+        // \\server\share\... becomes \\?\UNC\server\share\...
+        lstrcpyW(szUncPattern, kLongUncPrefix);
+        lstrcatW(szUncPattern, pszPattern + 2);
+        pszPattern = szUncPattern;
+    }
     m_hFind = ::FindFirstFileW(pszPattern, &m_next);
     if (m_hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     m_bHaveNext = TRUE;
 
-    // The root is the pattern's folder, made absolute once per search.
-    char szFull[MAX_PATH * 2];
-    DWORD dwLength = ::GetFullPathNameA(pstrName, sizeof(szFull), szFull, nullptr);
-    if (dwLength == 0 || dwLength >= sizeof(szFull))
-        dwLength = static_cast<DWORD>(lstrlenA(lstrcpynA(szFull, pstrName, sizeof(szFull))));
-    int nLength = static_cast<int>(dwLength);
-    int nRoot = MbcsReverseFind(szFull, nLength, '\\') + 1;
+    // The root is the pattern's folder, made absolute once per search. In
+    // wide characters: the ANSI call holds MAX_PATH bytes, which a folder of
+    // 100 Chinese characters passes under UTF-8. One that cannot be held is
+    // not found, never cut.
+    WCHAR szFull[kPatternChars];
+    DWORD nFull = ::GetFullPathNameW(szPattern + nPrefix, kPatternChars, szFull, nullptr);
+    if (nFull == 0 || nFull >= static_cast<DWORD>(kPatternChars))
+    {
+        Close();
+        return FALSE;
+    }
+    int nRoot = 0;
+    for (DWORD i = 0; i < nFull; ++i)
+        if (szFull[i] == L'\\')
+            nRoot = static_cast<int>(i) + 1;
     // Keep a drive root's backslash ("C:\"), drop any other folder's.
-    m_bRootHasSeparator = nRoot >= 2 && szFull[nRoot - 2] == ':';
+    m_bRootHasSeparator = nRoot >= 2 && szFull[nRoot - 2] == L':';
     if (nRoot > 0 && !m_bRootHasSeparator)
         --nRoot;
-    m_strRoot = CString(szFull, nRoot);
-    m_nRootWide = ::MultiByteToWideChar(CP_ACP, 0, szFull, nRoot, nullptr, 0);
+    m_nRootWide = nRoot;
+    int cbRoot = nRoot ? ::WideCharToMultiByte(CP_ACP, 0, szFull, nRoot, nullptr, 0, nullptr, nullptr) : 0;
+    m_strRoot.Empty();
+    if (cbRoot > 0)
+    {
+        ::WideCharToMultiByte(CP_ACP, 0, szFull, nRoot, m_strRoot.GetBuffer(cbRoot), cbRoot, nullptr, nullptr);
+        m_strRoot.ReleaseBuffer(cbRoot);
+    }
     return TRUE;
 }
 

@@ -66,20 +66,54 @@ void RemoveStalePartialFiles(const CString& strFolder)
     ::FindClose(hFind);
 }
 
+namespace
+{
+// A new partial file's name in the folder, made by the wide call: the ANSI
+// one holds MAX_PATH bytes, which a folder under UTF-8 may pass.
+BOOL MakePartialFile(const CString& strFolder, CString& strPartial)
+{
+    strPartial.Empty();
+    // The call takes a folder of MAX_PATH - 14 characters at most (wine
+    // returns a cut name past that instead of failing).
+    int nFolder = ::MultiByteToWideChar(CP_ACP, 0, strFolder, -1, nullptr, 0);
+    if (nFolder <= 0 || nFolder - 1 > MAX_PATH - 14)
+    {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    WCHAR szFolder[MAX_PATH];
+    WCHAR szPartial[MAX_PATH];
+    ::MultiByteToWideChar(CP_ACP, 0, strFolder, -1, szFolder, MAX_PATH);
+    if (!::GetTempFileNameW(szFolder, L"vlm", 0, szPartial))
+        return FALSE;
+    int cbPartial = ::WideCharToMultiByte(CP_ACP, 0, szPartial, -1, nullptr, 0, nullptr, nullptr);
+    if (cbPartial > 0 &&
+        ::WideCharToMultiByte(CP_ACP, 0, szPartial, -1, strPartial.GetBuffer(cbPartial), cbPartial, nullptr, nullptr))
+    {
+        strPartial.ReleaseBuffer();
+        return TRUE;
+    }
+    strPartial.ReleaseBuffer(0);
+    ::DeleteFileW(szPartial);
+    ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return FALSE;
+}
+} // namespace
+
 BOOL ReplaceFileWhole(const CString& strPath, const void* pData, UINT nSize, CFileException* pError)
 {
     CString strFolder = FolderOf(strPath);
     RemoveStalePartialFiles(strFolder);
     CFile file;
-    char szPartial[MAX_PATH] = "";
+    CString strPartial;
     BOOL bResult = FALSE;
-    if (!::GetTempFileNameA(strFolder, kPartialPrefix, 0, szPartial))
+    if (!MakePartialFile(strFolder, strPartial))
         pError->SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
-    else if (file.Open(szPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, pError))
+    else if (file.Open(strPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, pError))
     {
         bResult = file.Write(pData, nSize, pError);
         file.Close();
-        if (bResult && !::MoveFileExA(szPartial, strPath, MOVEFILE_REPLACE_EXISTING))
+        if (bResult && !::MoveFileExA(strPartial, strPath, MOVEFILE_REPLACE_EXISTING))
         {
             pError->SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
             bResult = FALSE;
@@ -87,8 +121,8 @@ BOOL ReplaceFileWhole(const CString& strPath, const void* pData, UINT nSize, CFi
     }
     if (!bResult)
     {
-        if (szPartial[0])
-            ::DeleteFileA(szPartial);
+        if (!strPartial.IsEmpty())
+            ::DeleteFileA(strPartial);
         pError->m_strFileName = strPath; // the user knows the target, not our partial file
     }
     return bResult;

@@ -1,5 +1,7 @@
 #include "platform/WinApp.h"
 
+#include "platform/AnsiPath.h"
+#include "platform/HeapBuffer.h"
 #include "platform/Wnd.h"
 
 namespace
@@ -8,11 +10,19 @@ CWinApp* g_pApp = nullptr;
 
 CString ProgramTitle()
 {
-    char szPath[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    CString strTitle = szPath;
-    int nSlash = strTitle.ReverseFind('\\');
-    strTitle = strTitle.Mid(nSlash + 1);
+    // The name alone, from the whole wide path: the folders may be long or
+    // have no ANSI form, while our own file name has one.
+    CHeapBuffer path((kMaxWidePath + 1) * sizeof(WCHAR));
+    LPWSTR pszPath = reinterpret_cast<LPWSTR>(path.Get());
+    if (!pszPath || !ProgramWidePath(pszPath, kMaxWidePath + 1))
+        return CString();
+    LPCWSTR pszName = pszPath;
+    for (LPCWSTR psz = pszPath; *psz; ++psz)
+        if (*psz == L'\\')
+            pszName = psz + 1;
+    char szName[3 * MAX_PATH] = "";
+    ::WideCharToMultiByte(CP_ACP, 0, pszName, -1, szName, sizeof(szName), nullptr, nullptr);
+    CString strTitle = szName;
     int nDot = strTitle.ReverseFind('.');
     return nDot >= 0 ? strTitle.Left(nDot) : strTitle;
 }

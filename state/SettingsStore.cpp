@@ -3,12 +3,14 @@
 #include "state/Globals.h"
 #include "platform/AnsiPath.h"
 #include "platform/HeapBuffer.h"
+#include "platform/Mbcs.h"
+#include "platform/ProfileFile.h"
 #include "platform/ScopedKey.h"
 
 namespace
 {
-const char kSection[] = "main";
-const char kKey[] = "PicturesPath";
+const WCHAR kSection[] = L"main";
+const WCHAR kKey[] = L"PicturesPath";
 const char kFileName[] = "config.cfg";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunKeyUnderSoftware[] = "Microsoft\\Windows\\CurrentVersion\\Run";
@@ -17,22 +19,52 @@ const WCHAR kValueNameWide[] = L"Vellomar";
 const DWORD kPathBufferSize = 1000;
 } // namespace
 
+namespace
+{
+// Of two readings of an old settings file, the one that names a folder.
+BOOL NamesAFolder(LPCWSTR pszPath)
+{
+    DWORD dwAttributes = ::GetFileAttributesW(pszPath);
+    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+} // namespace
+
 CString ReadPicturesPath()
 {
-    CString strFile = g_strDataDir + kFileName;
-    char szValue[512];
-    ::GetPrivateProfileStringA(kSection, kKey, "", szValue, sizeof(szValue), strFile);
-    return CString(szValue);
+    // No data folder was found: there are no settings to read.
+    if (g_strDataDir.IsEmpty())
+        return CString();
+    CProfileFile file(g_strDataDir + kFileName, &NamesAFolder);
+    std::wstring strStored = file.ReadString(kSection, kKey);
+    if (strStored.empty())
+        return CString();
+    // Exactly, whatever its length; else by its short form, when it has one.
+    CString strPath;
+    int cbPath = ::WideCharToMultiByte(CP_ACP, 0, strStored.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (cbPath > 0 && MbcsFromWide(strStored.c_str(), strPath.GetBuffer(cbPath), cbPath))
+    {
+        strPath.ReleaseBuffer();
+        return strPath;
+    }
+    strPath.ReleaseBuffer(0);
+    AnsiPathFromWide(strStored.c_str(), strPath);
+    return strPath;
 }
 
 BOOL WritePicturesPath(LPCSTR lpszPath)
 {
+    if (g_strDataDir.IsEmpty())
+        return FALSE;
     // The data folder exists only after an "/install" run; without it the
     // profile write fails and the user's choice would be lost. An existing
     // folder makes this fail harmlessly.
     ::CreateDirectoryA(g_strDataDir, nullptr);
-    CString strFile = g_strDataDir + kFileName;
-    return ::WritePrivateProfileStringA(kSection, kKey, lpszPath, strFile);
+    int nChars = ::MultiByteToWideChar(CP_ACP, 0, lpszPath, -1, nullptr, 0);
+    std::wstring strPath(static_cast<size_t>(nChars > 0 ? nChars : 1), L'\0');
+    if (nChars <= 0 || !::MultiByteToWideChar(CP_ACP, 0, lpszPath, -1, &strPath[0], nChars))
+        return FALSE;
+    CProfileFile file(g_strDataDir + kFileName, &NamesAFolder);
+    return file.WriteString(kSection, kKey, strPath.c_str());
 }
 
 BOOL QueryAutostart()
@@ -70,6 +102,13 @@ void SetAutostart(BOOL bEnable)
     LPWSTR pszValue = reinterpret_cast<LPWSTR>(value.Get());
     if (!pszValue || !ProgramWidePath(pszValue + 1, cchValue - 2))
         return;
+    // Started by a short path, the program names itself so; the uninstaller
+    // and the user know it by its long one.
+    CHeapBuffer longPath(cchValue * sizeof(WCHAR));
+    LPWSTR pszLong = reinterpret_cast<LPWSTR>(longPath.Get());
+    DWORD nLong = pszLong ? ::GetLongPathNameW(pszValue + 1, pszLong, cchValue - 2) : 0;
+    if (nLong > 0 && nLong < cchValue - 2)
+        lstrcpyW(pszValue + 1, pszLong);
     pszValue[0] = L'"';
     lstrcatW(pszValue, L"\"");
     CScopedKey run;

@@ -6,16 +6,26 @@
 #include "engine/Wallpaper.h"
 #include "platform/Gdi.h"
 #include "platform/AnsiPath.h"
+#include "platform/MessageBox.h"
+#include "platform/WinApp.h"
 #include "platform/ResourceHandle.h"
 #include "res/resource.h"
 #include "ui/AboutBox.h"
 
 #include <shlobj.h>
 
+#include <string>
+
 namespace
 {
 const UINT kCommandMask = 0xFFF0;
 const double kSecondsPerTick = 0.001;
+const WCHAR kUnusableText[] = L"Vellomar cannot use this folder:\r\n\r\n";
+const WCHAR kUnusableReason[] =
+    L"\r\n\r\nIts path is too long, or its name cannot be passed to programs on this version of Windows. "
+    L"Please choose another folder.";
+const char kNotSavedText[] = "Vellomar could not save your choice of folder, so it would be lost at the next "
+                             "log-on. Check that you may write to your application-data folder.\r\n\r\n";
 } // namespace
 
 CSettingsDlg::CSettingsDlg(CWnd* pParent)
@@ -162,23 +172,47 @@ void CSettingsDlg::OnBrowse()
     LPITEMIDLIST pidl = ::SHBrowseForFolderA(&bi);
     if (!pidl)
         return;
-    // A choice with no file-system path (Control Panel, a phone), or with
-    // one that no ANSI call can open, counts as cancelled: storing the text
-    // left behind would wipe the user's folder. A folder whose name the code
-    // page cannot hold (one under the profile of "Michał") is kept by its
-    // short form.
-    WCHAR szWide[MAX_PATH] = L"";
-    CString strFolder;
-    BOOL bUsable = ::SHGetPathFromIDListW(pidl, szWide) && AnsiPathFromWide(szWide, strFolder);
+    // A choice with no file-system path (Control Panel, a phone) counts as
+    // cancelled: storing the text left behind would wipe the user's folder.
+    LPWSTR pszWide = nullptr;
+    BOOL bFileSystem = SUCCEEDED(::SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, &pszWide));
     ::CoTaskMemFree(pidl);
+    if (!bFileSystem)
+        return;
+    // A folder whose name the code page cannot hold is kept by its short
+    // form; one without that either cannot be used, and the user is told.
+    CString strFolder;
+    BOOL bUsable = AnsiPathFromWide(pszWide, strFolder);
+    if (!bUsable)
+        ShowUnusableFolder(pszWide);
+    ::CoTaskMemFree(pszWide);
     if (!bUsable)
         return;
 
+    CString strStored = g_strPicturesPath;
     g_strPicturesPath = strFolder;
-    WritePicturesPath(g_strPicturesPath);
+    if (!WritePicturesPath(g_strPicturesPath))
+    {
+        // Unsaved, the choice would be gone at the next log-on: the dialog
+        // keeps showing what is stored.
+        g_strPicturesPath = strStored;
+        AfxMessageBox(CString(kNotSavedText) + strFolder, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     m_strPath = g_strPicturesPath;
     UpdateData(FALSE);
     OnRefreshList();
+}
+
+void CSettingsDlg::ShowUnusableFolder(LPCWSTR pszFolder)
+{
+    // The name has no ANSI form, so the box is the wide one.
+    std::wstring strText = kUnusableText;
+    strText += pszFolder;
+    strText += kUnusableReason;
+    WCHAR szCaption[MAX_PATH] = L"";
+    ::MultiByteToWideChar(CP_ACP, 0, AfxGetAppName(), -1, szCaption, MAX_PATH);
+    ::MessageBoxW(m_hWnd, strText.c_str(), szCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CSettingsDlg::OnAutostart()

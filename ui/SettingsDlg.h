@@ -36,4 +36,5 @@ protected:
 
 private:
     void AddAboutEntry();
+    void ShowUnusableFolder(LPCWSTR pszFolder);
 };

@@ -1,6 +1,7 @@
 #include "state/Globals.h"
 #include "state/SettingsStore.h"
 
+#include "support/AnsiText.h"
 #include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 
@@ -46,14 +47,70 @@ TEST_F(SettingsStoreTest, WriteThenReadKeepsOtherLines)
     EXPECT_STREQ("E:\\", ReadPicturesPath()) << "a drive root keeps its backslash";
 }
 
-TEST_F(SettingsStoreTest, LongValueReadsBackAsFirst511Bytes)
+TEST_F(SettingsStoreTest, LongValueReadsBackWhole)
 {
     std::string strLong(600, 'p');
     strLong[0] = 'C';
     ASSERT_TRUE(WritePicturesPath(strLong.c_str()));
-    CString strRead = ReadPicturesPath();
-    EXPECT_EQ(511, strRead.GetLength());
-    EXPECT_EQ(strLong.substr(0, 511), std::string(strRead));
+    EXPECT_EQ(strLong, std::string(ReadPicturesPath()));
+}
+
+TEST_F(SettingsStoreTest, FilesStayReadableByEveryBuild)
+{
+    // What a write leaves, for the file as it was and the value written:
+    // ASCII stays as it is, anything else becomes UTF-16 with its mark,
+    // every other line kept.
+    const std::string kOther = "[first]\r\nkeep=caf\xE9\r\n";
+    struct Case
+    {
+        const char* pszName;
+        std::string strBefore; // "" for no file
+        const char* pszValue;
+        bool bUtf16;
+    } const cases[] = {
+        {"ASCII file, ASCII value", "[first]\r\nkeep=1\r\n[main]\r\nPicturesPath=C:\\old\r\n", "D:\\new", false},
+        {"no file, ASCII value", "", "D:\\new", false},
+        {"no file, other value", "", "D:\\Zo\xEB", true},
+        {"ASCII file, other value", "[main]\r\nPicturesPath=C:\\old\r\n", "D:\\Zo\xEB", true},
+        {"file of 1252, ASCII value", kOther, "D:\\new", true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        DeleteFileA(ConfigFile().c_str());
+        if (!c.strBefore.empty())
+        {
+            ASSERT_TRUE(WriteText(ConfigFile(), c.strBefore));
+        }
+        ASSERT_TRUE(WritePicturesPath(c.pszValue));
+        EXPECT_STREQ(c.pszValue, ReadPicturesPath());
+        std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
+        ASSERT_GE(bytes.size(), 2u);
+        EXPECT_EQ(c.bUtf16, bytes[0] == 0xFF && bytes[1] == 0xFE);
+        if (c.strBefore == kOther)
+        {
+            WCHAR szKeep[16] = L"";
+            GetPrivateProfileStringW(L"first", L"keep", L"", szKeep, 16, Widen(ConfigFile()).c_str());
+            EXPECT_STREQ(L"caf\u00e9", szKeep) << "decoded in the system's code page and kept";
+        }
+        if (!c.bUtf16 && !c.strBefore.empty())
+        {
+            EXPECT_EQ("[first]\r\nkeep=1\r\n[main]\r\nPicturesPath=D:\\new\r\n", std::string(bytes.begin(), bytes.end()))
+                << "byte for byte as the profile call writes it";
+        }
+    }
+}
+
+TEST_F(SettingsStoreTest, FileThatCannotBeReadIsNeverReplaced)
+{
+    const std::string kBefore = "[main]\r\nPicturesPath=C:\\Zo\xEB\r\n";
+    ASSERT_TRUE(WriteText(ConfigFile(), kBefore));
+    HANDLE hLock = CreateFileA(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hLock);
+    EXPECT_FALSE(WritePicturesPath("D:\\Zo\xEB new"));
+    CloseHandle(hLock);
+    std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
+    EXPECT_EQ(kBefore, std::string(bytes.begin(), bytes.end()));
 }
 
 TEST_F(SettingsStoreTest, WriteCreatesAMissingDataFolder)

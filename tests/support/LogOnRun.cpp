@@ -8,15 +8,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
-void ExpectLogOnRunShowsOneOf(const std::string& strPicturesFolder, const std::vector<std::string>& pictures)
+void ExpectLogOnRunShowsOneOf(const std::string& strPicturesFolder, const std::vector<std::string>& pictures,
+                              const std::string& strProgram)
 {
-    CDataFolderGuard data;
+    std::optional<CDataFolderGuard> data;
+    if (!strPicturesFolder.empty())
+        data.emplace().Configure(strPicturesFolder);
     CRegistryValueGuard guard(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
-    data.Configure(strPicturesFolder);
     SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper", "unchanged");
 
-    EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe"))) << "no box, no hang";
+    EXPECT_STREQ("silent", RunModeName(RunAndObserve(strProgram, "Vellomar.exe"))) << "no box, no hang";
     std::string strConverted = DataFolder() + "\\Tarnwick.bmp";
     EXPECT_EQ(strConverted, RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
     std::vector<unsigned char> shown = ReadBytes(strConverted);

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -151,9 +152,14 @@ std::string TestDataPath(const std::string& strName)
     return ProgramFolder() + "\\testdata\\" + strName;
 }
 
+bool TestsLegacyProgram()
+{
+    return strstr(GetCommandLineA(), " --legacy-program") != nullptr;
+}
+
 std::string VellomarExePath()
 {
-    return ProgramFolder() + "\\Vellomar.exe";
+    return ProgramFolder() + (TestsLegacyProgram() ? "\\VellomarLegacy.exe" : "\\Vellomar.exe");
 }
 
 std::string AppDataFolder()

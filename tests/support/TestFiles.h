@@ -40,7 +40,11 @@ std::vector<unsigned char> MakeBmp(int nWidth, int nHeight, COLORREF color = RGB
 // The folder of the running test program and the generated pictures in it.
 std::string ProgramFolder();
 std::string TestDataPath(const std::string& strName);
+// The program the tests start: Vellomar.exe, which runs under UTF-8, or with
+// --legacy-program on the command line its copy that runs under the code
+// page of the locale, as on Windows before 10 1903.
 std::string VellomarExePath();
+bool TestsLegacyProgram();
 
 // The user's application-data folder in the test prefix and ours in it.
 std::string AppDataFolder();
