@@ -11,6 +11,7 @@
 
 #include "support/AnsiText.h"
 #include "support/DataFolderGuard.h"
+#include "support/ImportPatch.h"
 #include "support/LogOnRun.h"
 #include "support/TestFiles.h"
 
@@ -79,8 +80,42 @@ protected:
 };
 } // namespace
 
+namespace
+{
+// A volume that keeps no short names (an exFAT stick), which wine cannot make.
+DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD)
+{
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}
+// The system's own functions: this program's imports of them are replaced.
+template <typename T>
+T SystemFunction(const char* pszName)
+{
+    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), pszName)));
+}
+HANDLE WINAPI FindFirstWithoutShortName(LPCWSTR pszPattern, LPWIN32_FIND_DATAW pData)
+{
+    static const auto pfnFindFirst = SystemFunction<decltype(&FindFirstFileW)>("FindFirstFileW");
+    HANDLE hFind = pfnFindFirst(pszPattern, pData);
+    pData->cAlternateFileName[0] = L'\0';
+    return hFind;
+}
+BOOL WINAPI FindNextWithoutShortName(HANDLE hFind, LPWIN32_FIND_DATAW pData)
+{
+    static const auto pfnFindNext = SystemFunction<decltype(&FindNextFileW)>("FindNextFileW");
+    BOOL bFound = pfnFindNext(hFind, pData);
+    pData->cAlternateFileName[0] = L'\0';
+    return bFound;
+}
+} // namespace
+
 TEST(Utf8CodePage, PolishChineseAndEmojiNamesAreListedByTheirLongNames)
 {
+    CImportPatch noShortName("kernel32.dll", "GetShortPathNameW", reinterpret_cast<const void*>(&NoShortName));
+    CImportPatch findFirst("kernel32.dll", "FindFirstFileW", reinterpret_cast<const void*>(&FindFirstWithoutShortName));
+    CImportPatch findNext("kernel32.dll", "FindNextFileW", reinterpret_cast<const void*>(&FindNextWithoutShortName));
+    ASSERT_TRUE(noShortName.Patched() && findFirst.Patched() && findNext.Patched());
     // Each picture under its own name, in folders of such names, and under a
     // folder of 201 Chinese characters (over 600 bytes; in three levels, as
     // Linux keeps a name in 255 bytes): none by a short form, none under a

@@ -6,6 +6,7 @@
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValues.h"
 #include "support/FolderChooser.h"
+#include "support/ImportPatch.h"
 #include "support/ShellItem.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
@@ -16,6 +17,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <optional>
 #include <regex>
 
 namespace
@@ -302,6 +304,73 @@ TEST_F(SettingsDlgTest, ChoiceWithoutAnExactNameIsKeptByItsShortFormAndOneWithou
             EXPECT_TRUE(FileExists(StoredPath() + "\\a.jpg")) << StoredPath();
         else
             EXPECT_EQ(strBefore, StoredPath()) << "nothing stored";
+    }
+}
+
+namespace
+{
+// A volume that keeps no short names (exFAT, ReFS), which wine cannot make.
+DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD)
+{
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}
+} // namespace
+
+TEST_F(SettingsDlgTest, ChoiceThatCannotBeUsedOrSavedIsRefusedInWords)
+{
+    // A folder the code page cannot name on a volume without short names;
+    // and a good folder whose choice cannot be saved (the data folder lies
+    // under a file). Each is named in a message, and the dialog, the
+    // settings file and the folder in use keep the stored one.
+    std::wstring strCyrillic = Widen(m_pictures.Path()) + L"\\\x0444\x043E\x0442\x043E 2026";
+    ASSERT_TRUE(CreateDirectoryW(strCyrillic.c_str(), nullptr));
+    ASSERT_FALSE(HasAnsiForm(strCyrillic)) << "the test needs a code page without Cyrillic, not " << GetACP();
+    CTempDir good;
+    WriteText(good / "a.jpg", "x");
+    WriteText(m_data / "file", "x");
+    WritePrivateProfileStringA("main", "PicturesPath", m_pictures.Path().c_str(), (m_data / "config.cfg").c_str());
+    struct Case
+    {
+        const char* pszName;
+        std::wstring strFolder;
+        std::string strDataDir;
+        bool bNoShortNames;
+    } const cases[] = {
+        {"no short name", strCyrillic, m_data.Path() + "\\", true},
+        {"unsaved", Widen(good.Path()), m_data / "file\\", false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        g_strDataDir = c.strDataDir.c_str();
+        g_strPicturesPath = m_pictures.Path().c_str();
+        std::optional<CImportPatch> noShortNames;
+        if (c.bNoShortNames)
+        {
+            noShortNames.emplace("kernel32.dll", "GetShortPathNameW", reinterpret_cast<const void*>(&NoShortName));
+            ASSERT_TRUE(noShortNames->Patched());
+        }
+        CShellItem item(c.strFolder);
+        CMessageBoxCatcher catcher;
+        CSettingsDlg dlg(nullptr);
+        CUiScript script;
+        HWND hChooser = nullptr;
+        script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); });
+        AddChoice(script, dlg, &hChooser, item, IDOK);
+        script.Then(Until([&] { return !catcher.Boxes().empty(); })).Then([&] {
+            EXPECT_EQ(m_pictures.Path(), WindowText(GetDlgItem(dlg.m_hWnd, IDC_PATH)));
+            ClickButton(dlg.m_hWnd, IDOK);
+            return true;
+        });
+        script.Start();
+        dlg.DoModal();
+        EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+        ASSERT_EQ(1u, catcher.Boxes().size());
+        std::string strTail = c.bNoShortNames ? " 2026" : good.Path();
+        EXPECT_NE(std::string::npos, catcher.Boxes()[0].strText.find(strTail)) << catcher.Boxes()[0].strText;
+        EXPECT_EQ(m_pictures.Path(), StoredPath());
+        EXPECT_EQ(m_pictures.Path(), std::string(g_strPicturesPath));
     }
 }
 

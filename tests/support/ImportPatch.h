@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+// Points the test program's own import of a system function at another one
+// while it lives: the product's code linked into the test then calls the
+// replacement. For what wine cannot make, such as a volume that keeps no
+// short names.
+class CImportPatch
+{
+public:
+    CImportPatch(const char* pszModule, const char* pszFunction, const void* pfnReplacement);
+    CImportPatch(const CImportPatch&) = delete;
+    CImportPatch& operator=(const CImportPatch&) = delete;
+    ~CImportPatch();
+
+    bool Patched() const { return m_ppSlot != nullptr; }
+
+private:
+    void Write(const void* pfn);
+
+    const void** m_ppSlot = nullptr;
+    const void* m_pfnOriginal = nullptr;
+};
