@@ -169,10 +169,22 @@ FunctionEnd
 Section "un.Vellomar" UnSecProgram
   SectionIn RO
   ; A log-on entry that starts this installation's program would dangle.
-  ; One naming another copy of the program is that copy's business.
+  ; One naming another copy of the program is that copy's business. Both
+  ; are compared by their long forms: the entry names the program's long
+  ; path, while $INSTDIR may be a short one the user typed.
   ReadRegStr $0 HKCU "${RUN_KEY}" "Vellomar"
-  StrCmp $0 "$INSTDIR\Vellomar.exe" remove_autostart
-  StrCmp $0 '"$INSTDIR\Vellomar.exe"' remove_autostart keep_autostart
+  StrCpy $1 $0 1
+  StrCmp $1 '"' 0 unquoted
+    StrCpy $0 $0 "" 1
+    StrCpy $0 $0 -1
+  unquoted:
+  System::Call 'kernel32::GetLongPathNameW(w r0, w .r2, i ${NSIS_MAX_STRLEN}) i .r3'
+  StrCmp $3 0 0 +2
+    StrCpy $2 $0
+  System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR\Vellomar.exe", w .r4, i ${NSIS_MAX_STRLEN}) i .r5'
+  StrCmp $5 0 0 +2
+    StrCpy $4 "$INSTDIR\Vellomar.exe"
+  StrCmp $2 $4 remove_autostart keep_autostart
   remove_autostart:
     DeleteRegValue HKCU "${RUN_KEY}" "Vellomar"
   keep_autostart:

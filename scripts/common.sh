@@ -215,6 +215,10 @@ prepare_prefix() (
   # A persistent server: without it every test program pays for a new one.
   wineserver -k 2>/dev/null || true
   wineserver -p
+  # A network share for the tests, \\vellomar-server\share, served from the
+  # prefix's own C:\vellomar-share.
+  mkdir -p "$WINEPREFIX/drive_c/vellomar-share" "$WINEPREFIX/dosdevices/unc/vellomar-server"
+  ln -sfn "$WINEPREFIX/drive_c/vellomar-share" "$WINEPREFIX/dosdevices/unc/vellomar-server/share"
   # With no window manager, hiding a top-level window otherwise blocks 2 s.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # The caption buttons are drawn with the Marlett symbol font, which a new

@@ -92,6 +92,8 @@ TEST_F(AccountTest, InstallRunMakesTheDataFolderAndTheLogOnRunFindsItsSettings)
     std::wstring strWallpaper = RegistryWideText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
     EXPECT_EQ(0, lstrcmpiW((m_strData + L"\\Tarnwick.bmp").c_str(), LongPath(strWallpaper).c_str()))
         << "the converted picture in the data folder, by a name that opens: " << strWallpaper;
+    if (!TestsLegacyProgram()) // under UTF-8, by its own long name
+        EXPECT_EQ(m_strData + L"\\Tarnwick.bmp", strWallpaper);
 }
 
 TEST_F(AccountTest, ChooserStoresAFolderUnderTheProfile)
@@ -127,10 +129,15 @@ TEST_F(AccountTest, SetupInstallsIntoTheProfileAndItsUninstallerRemovesTheTicked
     ASSERT_EQ(0, setup.Wait(60000));
     ASSERT_TRUE(ExistsW(strProgram));
 
-    // The autostart box ticked in the installed program's dialog.
+    // The autostart box ticked in the installed program's dialog, started by
+    // its short path (the profile folder's 8.3 form): the entry still names
+    // the long one, which the uninstaller knows.
     DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, "Vellomar");
+    WCHAR szShort[MAX_PATH] = L"";
+    ASSERT_NE(0u, GetShortPathNameW(strProgram.c_str(), szShort, MAX_PATH));
+    ASSERT_NE(strProgram, szShort);
     CChildProcess program;
-    ASSERT_TRUE(program.Start(strProgram, L"Vellomar.exe /config"));
+    ASSERT_TRUE(program.Start(szShort, L"Vellomar.exe /config"));
     HWND hDialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hDialog = program.FindWindow("#32770")) != nullptr; }));
     PostMessageA(GetDlgItem(hDialog, IDC_AUTOSTART), BM_CLICK, 0, 0);

@@ -195,3 +195,23 @@ TEST_F(PictureCatalogTest, PictureBeyondReachEvenByShortNameIsLeftOut)
     Scan(m_dir.Path());
     EXPECT_EQ(std::vector<std::string>{m_dir / "near.jpg"}, Catalogue()) << "no empty or cut entry for far.jpg";
 }
+
+TEST_F(PictureCatalogTest, NetworkShareIsListedFromItsRootWithOrWithoutASeparator)
+{
+    // The share the test rig serves from C:\vellomar-share.
+    const std::string kShare = "\\\\vellomar-server\\share";
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kShare.c_str())) << "run through scripts/test.sh";
+    RemoveTree("C:\\vellomar-share\\pics");
+    MakeFolder("C:\\vellomar-share\\pics");
+    WriteText("C:\\vellomar-share\\pics\\a.jpg", "x");
+    WriteText("C:\\vellomar-share\\b.gif", "x");
+    for (const std::string& strRoot : {kShare, kShare + "\\"})
+    {
+        SCOPED_TRACE(strRoot);
+        m_list.SetSize(0);
+        Scan(strRoot);
+        EXPECT_EQ((std::vector<std::string>{kShare + "\\b.gif", kShare + "\\pics\\a.jpg"}), Catalogue());
+    }
+    RemoveTree("C:\\vellomar-share\\pics");
+    DeleteFileA("C:\\vellomar-share\\b.gif");
+}
