@@ -93,7 +93,9 @@ TEST_F(AccountTest, InstallRunMakesTheDataFolderAndTheLogOnRunFindsItsSettings)
     EXPECT_EQ(0, lstrcmpiW((m_strData + L"\\Tarnwick.bmp").c_str(), LongPath(strWallpaper).c_str()))
         << "the converted picture in the data folder, by a name that opens: " << strWallpaper;
     if (!TestsLegacyProgram()) // under UTF-8, by its own long name
+    {
         EXPECT_EQ(m_strData + L"\\Tarnwick.bmp", strWallpaper);
+    }
 }
 
 TEST_F(AccountTest, ChooserStoresAFolderUnderTheProfile)
