@@ -2,6 +2,7 @@
 #include "state/SettingsStore.h"
 
 #include "support/AnsiText.h"
+#include "support/ImportPatch.h"
 #include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 
@@ -22,6 +23,15 @@ protected:
 };
 
 const char kValue[] = "Vellomar";
+
+DWORD WINAPI ShortModuleName(HMODULE hModule, LPWSTR pszPath, DWORD cchPath)
+{
+    WCHAR szLong[1000] = L"";
+    static const auto pfnModuleName = reinterpret_cast<decltype(&GetModuleFileNameW)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetModuleFileNameW")));
+    pfnModuleName(hModule, szLong, 1000);
+    return GetShortPathNameW(szLong, pszPath, cchPath);
+}
 } // namespace
 
 TEST_F(SettingsStoreTest, MissingFileReadsAsEmpty)
@@ -158,6 +168,16 @@ TEST(Autostart, SwitchesTheRunValue)
 
     SetAutostart(TRUE); // twice: still one value with the same data
     EXPECT_EQ(strQuoted, RegistryWideText(HKEY_CURRENT_USER, kRunKey, kValue));
+
+    {
+        // Started by its short path (wine always reports the long one).
+        CImportPatch shortStart("kernel32.dll", "GetModuleFileNameW", reinterpret_cast<const void*>(&ShortModuleName));
+        ASSERT_TRUE(shortStart.Patched());
+        SetAutostart(TRUE);
+    }
+    WCHAR szShort[1000] = L"";
+    ASSERT_TRUE(GetShortPathNameW(szProgram, szShort, 1000) && std::wstring(szShort) != szProgram);
+    EXPECT_EQ(strQuoted, RegistryWideText(HKEY_CURRENT_USER, kRunKey, kValue)) << "the long path, which the uninstaller knows";
 
     SetAutostart(FALSE);
     EXPECT_FALSE(QueryAutostart());
