@@ -116,6 +116,9 @@ std::wstring CProfileFile::DecodeFor(const std::string& strBytes, LPCWSTR pszSec
     int nBytes = static_cast<int>(strBytes.size());
     std::wstring strUtf8 = Widen(strBytes.data(), nBytes, CP_UTF8, MB_ERR_INVALID_CHARS);
     std::wstring strAnsi = Widen(strBytes.data(), nBytes, SystemAnsiCodePage(), 0);
+    // A UTF-8 byte-order mark goes: the text gets a UTF-16 one.
+    if (!strUtf8.empty() && strUtf8[0] == L'\xFEFF')
+        strUtf8.erase(0, 1);
     if (strUtf8.empty())
         return strAnsi;
     if (m_pfnPrefer && !m_pfnPrefer(ReadFromText(strUtf8, pszSection, pszKey).c_str()) &&

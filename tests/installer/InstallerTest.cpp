@@ -135,23 +135,23 @@ ShortcutInfo ReadShortcut(const std::string& strPath)
 }
 
 // Presses a wizard button once it shows and is enabled, and again while its
-// page still shows it: the wizard may enable a button a moment before it
-// acts on a press. Each press is sent, so it is handled before the next look
-// and can never reach the next page's button. A message box (the wizard
-// disabled) ends the presses too.
+// page still shows it a second later: the wizard may enable a button a
+// moment before it acts on a press. Done once the page moves on or puts up
+// a message box (the wizard disabled).
 bool PressWhenReady(HWND hWizard, const char* pszButton)
 {
+    const DWORD kRepressMs = 1000;
     bool bPressed = false;
+    DWORD dwPressed = 0;
     return WaitUntil([&] {
         HWND hButton = FindControl(hWizard, pszButton);
-        if (!hButton || !IsWindowEnabled(hWizard))
-            return bPressed;
-        DWORD_PTR nResult = 0;
-        if (IsWindowEnabled(hButton))
+        if (bPressed && (!hButton || !IsWindowEnabled(hWizard)))
+            return true;
+        if (hButton && IsWindowEnabled(hButton) && (!bPressed || GetTickCount() - dwPressed >= kRepressMs))
         {
-            // A press that opens a message box returns only at the time-out.
-            SendMessageTimeoutA(hButton, BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &nResult);
+            PostMessageA(hButton, BM_CLICK, 0, 0);
             bPressed = true;
+            dwPressed = GetTickCount();
         }
         return false;
     });
