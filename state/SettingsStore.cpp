@@ -17,10 +17,7 @@ const char kRunKeyUnderSoftware[] = "Microsoft\\Windows\\CurrentVersion\\Run";
 const char kValueName[] = "Vellomar";
 const WCHAR kValueNameWide[] = L"Vellomar";
 const DWORD kPathBufferSize = 1000;
-} // namespace
 
-namespace
-{
 // Of two readings of an old settings file, the one that names a folder.
 BOOL NamesAFolder(LPCWSTR pszPath)
 {
