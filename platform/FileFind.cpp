@@ -69,13 +69,17 @@ BOOL CFileFind::FindFile(LPCSTR pstrName)
     if (m_hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     m_bHaveNext = TRUE;
+    return SetRoot(szPattern + nPrefix);
+}
 
-    // The root is the pattern's folder, made absolute once per search. In
-    // wide characters: the ANSI call holds MAX_PATH bytes, which a folder of
-    // 100 Chinese characters passes under UTF-8. One that cannot be held is
-    // not found, never cut.
+// The root is the pattern's folder, made absolute once per search. In wide
+// characters: the ANSI call holds MAX_PATH bytes, which a folder of 100
+// Chinese characters passes under UTF-8. One that cannot be held is not
+// found, never cut.
+BOOL CFileFind::SetRoot(LPCWSTR pszPattern)
+{
     WCHAR szFull[kPatternChars];
-    DWORD nFull = ::GetFullPathNameW(szPattern + nPrefix, kPatternChars, szFull, nullptr);
+    DWORD nFull = ::GetFullPathNameW(pszPattern, kPatternChars, szFull, nullptr);
     if (nFull == 0 || nFull >= static_cast<DWORD>(kPatternChars))
     {
         Close();

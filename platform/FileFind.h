@@ -35,6 +35,7 @@ public:
     CString GetFilePath() const { return m_bHaveCurrent ? Path() : CString(); }
 
 private:
+    BOOL SetRoot(LPCWSTR pszPattern);
     void TakeNext();
     // The entry's path, made on first use: a scan skips most entries unread.
     const CString& Path() const;

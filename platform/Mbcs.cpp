@@ -71,3 +71,14 @@ BOOL MbcsFromWide(LPCWSTR pszWide, LPSTR pszOut, int cbOut)
     }
     return TRUE;
 }
+
+std::wstring WideFromBytes(LPCSTR psz, int nBytes, UINT nCodePage, DWORD dwFlags)
+{
+    int nChars = ::MultiByteToWideChar(nCodePage, dwFlags, psz, nBytes, nullptr, 0);
+    std::wstring str(static_cast<size_t>(nChars > 0 ? nChars : 0), L'\0');
+    if (nChars > 0)
+        ::MultiByteToWideChar(nCodePage, dwFlags, psz, nBytes, &str[0], nChars);
+    if (nBytes < 0 && !str.empty())
+        str.pop_back(); // the terminator
+    return str;
+}

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Text in the system's ANSI code page, where a character may take two bytes
 // and a trail byte may equal a separator: "表" is 0x95 0x5C in code page 932.
 // These scans step over whole characters, so a trail byte never matches.
@@ -19,3 +21,7 @@ int MbcsReverseFind(LPCSTR psz, int nLength, char ch);
 // has no exact form there (under UTF-8, a broken name such as an unpaired
 // surrogate) or the output does not fit.
 BOOL MbcsFromWide(LPCWSTR pszWide, LPSTR pszOut, int cbOut);
+
+// Text of nBytes bytes (-1: up to its zero byte) in a code page, widened;
+// empty where it does not decode (with MB_ERR_INVALID_CHARS).
+std::wstring WideFromBytes(LPCSTR psz, int nBytes, UINT nCodePage, DWORD dwFlags = 0);

@@ -3,6 +3,7 @@
 #include "platform/FileException.h"
 #include "platform/FileReplacement.h"
 #include "platform/HeapBuffer.h"
+#include "platform/Mbcs.h"
 
 namespace
 {
@@ -11,15 +12,6 @@ const DWORD kFirstReadChars = 512;
 // A value longer than this is no path: reading stops growing there.
 const DWORD kMaxReadChars = 1 << 20;
 const UINT kFallbackAnsiCodePage = 1252;
-
-std::wstring Widen(LPCSTR psz, int nBytes, UINT nCodePage, DWORD dwFlags)
-{
-    int nChars = ::MultiByteToWideChar(nCodePage, dwFlags, psz, nBytes, nullptr, 0);
-    std::wstring str(static_cast<size_t>(nChars > 0 ? nChars : 0), L'\0');
-    if (nChars > 0)
-        ::MultiByteToWideChar(nCodePage, dwFlags, psz, nBytes, &str[0], nChars);
-    return str;
-}
 
 // The code page that the system's ANSI programs use, which a program of
 // ours running under UTF-8 does not share: earlier versions wrote in it.
@@ -76,7 +68,7 @@ std::wstring ReadFromText(const std::wstring& strText, LPCWSTR pszSection, LPCWS
 } // namespace
 
 CProfileFile::CProfileFile(LPCSTR lpszPath, BOOL (*pfnPrefer)(LPCWSTR))
-    : m_strFile(lpszPath), m_strPath(Widen(lpszPath, -1, CP_ACP, 0).c_str()), m_pfnPrefer(pfnPrefer)
+    : m_strFile(lpszPath), m_strPath(WideFromBytes(lpszPath, -1, CP_ACP)), m_pfnPrefer(pfnPrefer)
 {
 }
 
@@ -114,8 +106,8 @@ CProfileFile::Contents CProfileFile::ReadBytes(std::string& strBytes) const
 std::wstring CProfileFile::DecodeFor(const std::string& strBytes, LPCWSTR pszSection, LPCWSTR pszKey) const
 {
     int nBytes = static_cast<int>(strBytes.size());
-    std::wstring strUtf8 = Widen(strBytes.data(), nBytes, CP_UTF8, MB_ERR_INVALID_CHARS);
-    std::wstring strAnsi = Widen(strBytes.data(), nBytes, SystemAnsiCodePage(), 0);
+    std::wstring strUtf8 = WideFromBytes(strBytes.data(), nBytes, CP_UTF8, MB_ERR_INVALID_CHARS);
+    std::wstring strAnsi = WideFromBytes(strBytes.data(), nBytes, SystemAnsiCodePage());
     // A UTF-8 byte-order mark goes: the text gets a UTF-16 one.
     if (!strUtf8.empty() && strUtf8[0] == L'\xFEFF')
         strUtf8.erase(0, 1);

@@ -56,12 +56,8 @@ BOOL WritePicturesPath(LPCSTR lpszPath)
     // profile write fails and the user's choice would be lost. An existing
     // folder makes this fail harmlessly.
     ::CreateDirectoryA(g_strDataDir, nullptr);
-    int nChars = ::MultiByteToWideChar(CP_ACP, 0, lpszPath, -1, nullptr, 0);
-    std::wstring strPath(static_cast<size_t>(nChars > 0 ? nChars : 1), L'\0');
-    if (nChars <= 0 || !::MultiByteToWideChar(CP_ACP, 0, lpszPath, -1, &strPath[0], nChars))
-        return FALSE;
     CProfileFile file(g_strDataDir + kFileName, &NamesAFolder);
-    return file.WriteString(kSection, kKey, strPath.c_str());
+    return file.WriteString(kSection, kKey, WideFromBytes(lpszPath, -1, CP_ACP).c_str());
 }
 
 BOOL QueryAutostart()

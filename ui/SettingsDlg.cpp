@@ -162,7 +162,9 @@ void CSettingsDlg::OnChangeNow()
 
 void CSettingsDlg::OnBrowse()
 {
-    char szFolder[MAX_PATH] = "";
+    // The chosen item's display name, which is not used: room for MAX_PATH
+    // characters of up to three bytes each under UTF-8.
+    char szFolder[3 * MAX_PATH] = "";
     BROWSEINFOA bi = {};
     bi.hwndOwner = m_hWnd;
     bi.pidlRoot = nullptr;

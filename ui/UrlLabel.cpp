@@ -10,6 +10,7 @@
 
 namespace
 {
+const WCHAR kHelpProgram[] = L"\\winhlp32.exe";
 const UINT kHoverPollMs = 100;
 const int kLeaveRepaintSlack = 10; // pixels below the client area repainted on leaving
 const UINT_PTR kToolId = 1;
@@ -265,10 +266,11 @@ void CUrlLabel::LoadDefaultCursor()
     // file in a 64-bit process too, and runs none of its code. (Wine finds
     // no resources in a module mapped as an image resource, so the flag
     // for that is left out.)
-    char szWindows[MAX_PATH] = "";
-    ::GetWindowsDirectoryA(szWindows, MAX_PATH);
-    CString strModule = CString(szWindows) + "\\winhlp32.exe";
-    HMODULE hModule = ::LoadLibraryExA(strModule, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    WCHAR szModule[MAX_PATH] = L"";
+    UINT nWindows = ::GetWindowsDirectoryW(szModule, MAX_PATH);
+    HMODULE hModule = nullptr;
+    if (nWindows > 0 && nWindows + lstrlenW(kHelpProgram) < MAX_PATH)
+        hModule = ::LoadLibraryExW(lstrcatW(szModule, kHelpProgram), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (hModule)
     {
         HCURSOR hHand = ::LoadCursorA(hModule, MAKEINTRESOURCEA(kHandCursorId));

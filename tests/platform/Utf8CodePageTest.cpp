@@ -83,27 +83,16 @@ protected:
 namespace
 {
 // A volume that keeps no short names (an exFAT stick), which wine cannot make.
-DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD)
-{
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-}
-// The system's own functions: this program's imports of them are replaced.
-template <typename T>
-T SystemFunction(const char* pszName)
-{
-    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), pszName)));
-}
 HANDLE WINAPI FindFirstWithoutShortName(LPCWSTR pszPattern, LPWIN32_FIND_DATAW pData)
 {
-    static const auto pfnFindFirst = SystemFunction<decltype(&FindFirstFileW)>("FindFirstFileW");
+    static const auto pfnFindFirst = SystemFunction<decltype(&FindFirstFileW)>("kernel32.dll", "FindFirstFileW");
     HANDLE hFind = pfnFindFirst(pszPattern, pData);
     pData->cAlternateFileName[0] = L'\0';
     return hFind;
 }
 BOOL WINAPI FindNextWithoutShortName(HANDLE hFind, LPWIN32_FIND_DATAW pData)
 {
-    static const auto pfnFindNext = SystemFunction<decltype(&FindNextFileW)>("FindNextFileW");
+    static const auto pfnFindNext = SystemFunction<decltype(&FindNextFileW)>("kernel32.dll", "FindNextFileW");
     BOOL bFound = pfnFindNext(hFind, pData);
     pData->cAlternateFileName[0] = L'\0';
     return bFound;
@@ -112,7 +101,7 @@ BOOL WINAPI FindNextWithoutShortName(HANDLE hFind, LPWIN32_FIND_DATAW pData)
 
 TEST(Utf8CodePage, PolishChineseAndEmojiNamesAreListedByTheirLongNames)
 {
-    CImportPatch noShortName("kernel32.dll", "GetShortPathNameW", reinterpret_cast<const void*>(&NoShortName));
+    CImportPatch noShortName("kernel32.dll", "GetShortPathNameW", reinterpret_cast<const void*>(&NoShortPathName));
     CImportPatch findFirst("kernel32.dll", "FindFirstFileW", reinterpret_cast<const void*>(&FindFirstWithoutShortName));
     CImportPatch findNext("kernel32.dll", "FindNextFileW", reinterpret_cast<const void*>(&FindNextWithoutShortName));
     ASSERT_TRUE(noShortName.Patched() && findFirst.Patched() && findNext.Patched());

@@ -27,8 +27,8 @@ const char kValue[] = "Vellomar";
 DWORD WINAPI ShortModuleName(HMODULE hModule, LPWSTR pszPath, DWORD cchPath)
 {
     WCHAR szLong[1000] = L"";
-    static const auto pfnModuleName = reinterpret_cast<decltype(&GetModuleFileNameW)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetModuleFileNameW")));
+    static const auto pfnModuleName =
+        SystemFunction<decltype(&GetModuleFileNameW)>("kernel32.dll", "GetModuleFileNameW");
     pfnModuleName(hModule, szLong, 1000);
     return GetShortPathNameW(szLong, pszPath, cchPath);
 }
@@ -117,7 +117,9 @@ TEST_F(SettingsStoreTest, FileThatCannotBeReadIsNeverReplaced)
 {
     const std::string kBefore = "[main]\r\nPicturesPath=C:\\Zo\xEB\r\n";
     ASSERT_TRUE(WriteText(ConfigFile(), kBefore));
-    HANDLE hLock = CreateFileA(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // Held by another program that shares only deletion: a replacement
+    // could still take its place.
+    HANDLE hLock = CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, hLock);
     EXPECT_FALSE(WritePicturesPath("D:\\Zo\xEB new"));
     CloseHandle(hLock);

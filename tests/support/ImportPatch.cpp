@@ -41,3 +41,9 @@ void CImportPatch::Write(const void* pfn)
     *m_ppSlot = pfn;
     VirtualProtect(m_ppSlot, sizeof(*m_ppSlot), dwOld, &dwOld);
 }
+
+DWORD WINAPI NoShortPathName(LPCWSTR, LPWSTR, DWORD)
+{
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}

@@ -22,3 +22,14 @@ private:
     const void** m_ppSlot = nullptr;
     const void* m_pfnOriginal = nullptr;
 };
+
+// The system's own function, for a replacement that calls on to it: the
+// program's import of it may be replaced.
+template <typename T>
+T SystemFunction(const char* pszModule, const char* pszName)
+{
+    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA(pszModule), pszName)));
+}
+
+// GetShortPathNameW on a volume that keeps no short names (exFAT, ReFS).
+DWORD WINAPI NoShortPathName(LPCWSTR pszLong, LPWSTR pszShort, DWORD cchShort);

@@ -307,16 +307,6 @@ TEST_F(SettingsDlgTest, ChoiceWithoutAnExactNameIsKeptByItsShortFormAndOneWithou
     }
 }
 
-namespace
-{
-// A volume that keeps no short names (exFAT, ReFS), which wine cannot make.
-DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD)
-{
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-}
-} // namespace
-
 TEST_F(SettingsDlgTest, ChoiceThatCannotBeUsedOrSavedIsRefusedInWords)
 {
     // A folder the code page cannot name on a volume without short names;
@@ -348,7 +338,7 @@ TEST_F(SettingsDlgTest, ChoiceThatCannotBeUsedOrSavedIsRefusedInWords)
         std::optional<CImportPatch> noShortNames;
         if (c.bNoShortNames)
         {
-            noShortNames.emplace("kernel32.dll", "GetShortPathNameW", reinterpret_cast<const void*>(&NoShortName));
+            noShortNames.emplace("kernel32.dll", "GetShortPathNameW", reinterpret_cast<const void*>(&NoShortPathName));
             ASSERT_TRUE(noShortNames->Patched());
         }
         CShellItem item(c.strFolder);
