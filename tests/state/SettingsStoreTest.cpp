@@ -115,16 +115,24 @@ TEST_F(SettingsStoreTest, FilesStayReadableByEveryBuild)
 
 TEST_F(SettingsStoreTest, FileThatCannotBeReadIsNeverReplaced)
 {
-    const std::string kBefore = "[main]\r\nPicturesPath=C:\\Zo\xEB\r\n";
-    ASSERT_TRUE(WriteText(ConfigFile(), kBefore));
-    // Held by another program that shares only deletion: a replacement
-    // could still take its place.
-    HANDLE hLock = CreateFileA(ConfigFile().c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hLock);
-    EXPECT_FALSE(WritePicturesPath("D:\\Zo\xEB new"));
-    CloseHandle(hLock);
-    std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
-    EXPECT_EQ(kBefore, std::string(bytes.begin(), bytes.end()));
+    // Held by another program that shares no reading, and one too large to
+    // be settings (over 1 MiB of notes): neither may be converted, which
+    // would lose what could not be read.
+    const std::string kSmall = "[main]\r\nPicturesPath=C:\\Zo\xEB\r\n";
+    const std::string kLarge = kSmall + "[notes]\r\nn=" + std::string(1 << 20, 'n') + "\r\n";
+    for (const std::string& strBefore : {kSmall, kLarge})
+    {
+        SCOPED_TRACE(strBefore.size());
+        ASSERT_TRUE(WriteText(ConfigFile(), strBefore));
+        HANDLE hLock = strBefore == kSmall ? CreateFileA(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                         0, nullptr)
+                                           : INVALID_HANDLE_VALUE;
+        EXPECT_FALSE(WritePicturesPath("D:\\Zo\xEB new"));
+        if (hLock != INVALID_HANDLE_VALUE)
+            CloseHandle(hLock);
+        std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
+        EXPECT_TRUE(strBefore == std::string(bytes.begin(), bytes.end())) << "the file is unchanged";
+    }
 }
 
 TEST_F(SettingsStoreTest, WriteCreatesAMissingDataFolder)
