@@ -100,30 +100,57 @@ BOOL MakePartialFile(const CString& strFolder, CString& strPartial)
 }
 } // namespace
 
-BOOL ReplaceFileWhole(const CString& strPath, const void* pData, UINT nSize, CFileException* pError)
+CFileReplacement::~CFileReplacement()
 {
+    Discard();
+}
+
+void CFileReplacement::Discard()
+{
+    if (!m_strPartial.IsEmpty())
+        ::DeleteFileA(m_strPartial);
+    m_strPartial.Empty();
+}
+
+BOOL CFileReplacement::Fail(CFileException* pError)
+{
+    Discard();
+    pError->m_strFileName = m_strPath; // the user knows the target, not our partial file
+    return FALSE;
+}
+
+BOOL CFileReplacement::Begin(const CString& strPath, const void* pData, UINT nSize, CFileException* pError)
+{
+    Discard();
+    m_strPath = strPath;
     CString strFolder = FolderOf(strPath);
     RemoveStalePartialFiles(strFolder);
-    CFile file;
-    CString strPartial;
-    BOOL bResult = FALSE;
-    if (!MakePartialFile(strFolder, strPartial))
+    if (!MakePartialFile(strFolder, m_strPartial))
+    {
         pError->SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
-    else if (file.Open(strPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, pError))
-    {
-        bResult = file.Write(pData, nSize, pError);
-        file.Close();
-        if (bResult && !::MoveFileExA(strPartial, strPath, MOVEFILE_REPLACE_EXISTING))
-        {
-            pError->SetFromOsError(static_cast<LONG>(::GetLastError()), strPath);
-            bResult = FALSE;
-        }
+        return Fail(pError);
     }
-    if (!bResult)
+    CFile file;
+    if (!file.Open(m_strPartial, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, pError))
+        return Fail(pError);
+    BOOL bWritten = file.Write(pData, nSize, pError);
+    file.Close();
+    return bWritten || Fail(pError);
+}
+
+BOOL CFileReplacement::Commit(CFileException* pError)
+{
+    if (m_strPartial.IsEmpty() || !::MoveFileExA(m_strPartial, m_strPath, MOVEFILE_REPLACE_EXISTING))
     {
-        if (!strPartial.IsEmpty())
-            ::DeleteFileA(strPartial);
-        pError->m_strFileName = strPath; // the user knows the target, not our partial file
+        pError->SetFromOsError(static_cast<LONG>(::GetLastError()), m_strPath);
+        return Fail(pError);
     }
-    return bResult;
+    m_strPartial.Empty();
+    return TRUE;
+}
+
+BOOL ReplaceFileWhole(const CString& strPath, const void* pData, UINT nSize, CFileException* pError)
+{
+    CFileReplacement replacement;
+    return replacement.Begin(strPath, pData, nSize, pError) && replacement.Commit(pError);
 }

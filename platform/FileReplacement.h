@@ -6,10 +6,35 @@
 
 class CFileException;
 
-// Writes a file whole: the bytes go to a partial file beside the target,
-// which then takes the target's place, so the target (perhaps the current
-// wallpaper) holds either all of them or its old content. The partial files
-// that killed runs left behind in that folder are removed on the way.
+// A file's new content, written into a partial file beside it, which then
+// takes the file's place in one step: the file holds either all of the new
+// content or its old one. A partial file that is not committed goes with
+// the object; those that killed runs left in the folder go on the way.
+class CFileReplacement
+{
+public:
+    CFileReplacement() = default;
+    CFileReplacement(const CFileReplacement&) = delete;
+    CFileReplacement& operator=(const CFileReplacement&) = delete;
+    ~CFileReplacement();
+
+    // Makes the partial file for strPath and writes the bytes into it.
+    BOOL Begin(const CString& strPath, const void* pData, UINT nSize, CFileException* pError);
+    // The partial file, for changes made through its name before the commit.
+    const CString& PartialPath() const { return m_strPartial; }
+    // Puts the partial file in the target's place.
+    BOOL Commit(CFileException* pError);
+
+private:
+    void Discard();
+    BOOL Fail(CFileException* pError);
+
+    CString m_strPath;
+    CString m_strPartial;
+};
+
+// Writes a file whole through a replacement, so that the target (perhaps
+// the current wallpaper) is never left half written.
 //
 // FALSE on failure, with the cause in *pError naming the target, and no
 // partial file left.

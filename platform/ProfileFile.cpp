@@ -4,12 +4,17 @@
 #include "platform/FileReplacement.h"
 #include "platform/HeapBuffer.h"
 #include "platform/Mbcs.h"
+#include "platform/ProfileText.h"
 
 namespace
 {
-const char kUtf16Bom[] = "\xFF\xFE";
+const char kUtf16LEMark[] = "\xFF\xFE";
+const char kUtf16BEMark[] = "\xFE\xFF";
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+const WCHAR kTextMark = L'\xFEFF';
 const DWORD kFirstReadChars = 512;
-// A value longer than this is no path: reading stops growing there.
+// A value longer than this is no path, and a file larger than this is no
+// settings file: reading stops there.
 const DWORD kMaxReadChars = 1 << 20;
 const UINT kFallbackAnsiCodePage = 1252;
 
@@ -23,6 +28,42 @@ UINT SystemAnsiCodePage()
         dwCodePage == 0)
         return kFallbackAnsiCodePage;
     return dwCodePage;
+}
+
+bool StartsWith(const std::string& strBytes, const char* pszMark)
+{
+    return strBytes.compare(0, strlen(pszMark), pszMark) == 0;
+}
+
+// The bytes from nStart on in a code page; FALSE where they do not decode
+// (with MB_ERR_INVALID_CHARS). No bytes are an empty text.
+BOOL DecodeBytes(const std::string& strBytes, size_t nStart, UINT nCodePage, DWORD dwFlags, std::wstring& strText)
+{
+    strText.clear();
+    if (nStart >= strBytes.size())
+        return TRUE;
+    int nBytes = static_cast<int>(strBytes.size() - nStart);
+    int nChars = ::MultiByteToWideChar(nCodePage, dwFlags, strBytes.data() + nStart, nBytes, nullptr, 0);
+    if (nChars <= 0)
+        return FALSE;
+    strText.resize(static_cast<size_t>(nChars));
+    return ::MultiByteToWideChar(nCodePage, dwFlags, strBytes.data() + nStart, nBytes, &strText[0], nChars) == nChars;
+}
+
+std::wstring FromUtf16BE(const std::string& strBytes)
+{
+    std::wstring strText;
+    for (size_t i = 2; i + 1 < strBytes.size(); i += 2)
+        strText += static_cast<WCHAR>((static_cast<unsigned char>(strBytes[i]) << 8) |
+                                      static_cast<unsigned char>(strBytes[i + 1]));
+    return strText;
+}
+
+std::wstring ValueIn(const std::wstring& strText, LPCWSTR pszSection, LPCWSTR pszKey)
+{
+    std::wstring strValue;
+    FindProfileValue(strText, pszSection, pszKey, strValue);
+    return strValue;
 }
 
 // Reads a key through the profile call, growing the buffer until the value
@@ -42,28 +83,12 @@ std::wstring ReadWhole(LPCWSTR pszFile, LPCWSTR pszSection, LPCWSTR pszKey)
     return std::wstring();
 }
 
-// The value of a key in a text, read through a UTF-16 copy of the text in
-// the temporary folder.
-std::wstring ReadFromText(const std::wstring& strText, LPCWSTR pszSection, LPCWSTR pszKey)
+bool IsAscii(LPCWSTR psz)
 {
-    WCHAR szFolder[MAX_PATH + 1];
-    WCHAR szCopy[MAX_PATH + 1];
-    DWORD nFolder = ::GetTempPathW(MAX_PATH + 1, szFolder);
-    if (nFolder == 0 || nFolder > MAX_PATH || !::GetTempFileNameW(szFolder, L"vcf", 0, szCopy))
-        return std::wstring();
-    std::wstring strValue;
-    HANDLE hFile = ::CreateFileW(szCopy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
-    if (hFile != INVALID_HANDLE_VALUE)
-    {
-        std::wstring strBytes = L"\xFEFF" + strText;
-        DWORD dwSize = static_cast<DWORD>(strBytes.size() * sizeof(WCHAR)), dwWritten = 0;
-        BOOL bWritten = ::WriteFile(hFile, strBytes.data(), dwSize, &dwWritten, nullptr) && dwWritten == dwSize;
-        ::CloseHandle(hFile);
-        if (bWritten)
-            strValue = ReadWhole(szCopy, pszSection, pszKey);
-    }
-    ::DeleteFileW(szCopy);
-    return strValue;
+    for (; *psz; ++psz)
+        if (*psz >= 0x80)
+            return false;
+    return true;
 }
 } // namespace
 
@@ -72,7 +97,7 @@ CProfileFile::CProfileFile(LPCSTR lpszPath, BOOL (*pfnPrefer)(LPCWSTR))
 {
 }
 
-CProfileFile::Contents CProfileFile::ReadBytes(std::string& strBytes) const
+CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes) const
 {
     strBytes.clear();
     HANDLE hFile = ::CreateFileW(m_strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -95,26 +120,31 @@ CProfileFile::Contents CProfileFile::ReadBytes(std::string& strBytes) const
     ::CloseHandle(hFile);
     if (!bRead)
         return kUnreadable;
-    if (strBytes.compare(0, 2, kUtf16Bom) == 0)
-        return kUtf16;
+    if (StartsWith(strBytes, kUtf16LEMark))
+        return kUtf16LE;
+    if (StartsWith(strBytes, kUtf16BEMark))
+        return kUtf16BE;
+    if (StartsWith(strBytes, kUtf8Mark))
+        return kUtf8Marked;
     for (char ch : strBytes)
         if (static_cast<unsigned char>(ch) >= 0x80)
             return kOtherBytes;
     return kAscii;
 }
 
-std::wstring CProfileFile::DecodeFor(const std::string& strBytes, LPCWSTR pszSection, LPCWSTR pszKey) const
+std::wstring CProfileFile::Decode(Form form, const std::string& strBytes, LPCWSTR pszSection, LPCWSTR pszKey) const
 {
-    int nBytes = static_cast<int>(strBytes.size());
-    std::wstring strUtf8 = WideFromBytes(strBytes.data(), nBytes, CP_UTF8, MB_ERR_INVALID_CHARS);
-    std::wstring strAnsi = WideFromBytes(strBytes.data(), nBytes, SystemAnsiCodePage());
-    // A UTF-8 byte-order mark goes: the text gets a UTF-16 one.
-    if (!strUtf8.empty() && strUtf8[0] == L'\xFEFF')
-        strUtf8.erase(0, 1);
-    if (strUtf8.empty())
+    if (form == kUtf16BE)
+        return FromUtf16BE(strBytes);
+    size_t nStart = form == kUtf8Marked ? strlen(kUtf8Mark) : 0;
+    std::wstring strUtf8, strAnsi;
+    BOOL bUtf8 = DecodeBytes(strBytes, nStart, CP_UTF8, MB_ERR_INVALID_CHARS, strUtf8);
+    DecodeBytes(strBytes, nStart, SystemAnsiCodePage(), 0, strAnsi);
+    if (!bUtf8)
         return strAnsi;
-    if (m_pfnPrefer && !m_pfnPrefer(ReadFromText(strUtf8, pszSection, pszKey).c_str()) &&
-        m_pfnPrefer(ReadFromText(strAnsi, pszSection, pszKey).c_str()))
+    // A mark says UTF-8; bytes that only look like it may be the code page's.
+    if (form != kUtf8Marked && m_pfnPrefer && !m_pfnPrefer(ValueIn(strUtf8, pszSection, pszKey).c_str()) &&
+        m_pfnPrefer(ValueIn(strAnsi, pszSection, pszKey).c_str()))
         return strAnsi;
     return strUtf8;
 }
@@ -122,13 +152,16 @@ std::wstring CProfileFile::DecodeFor(const std::string& strBytes, LPCWSTR pszSec
 std::wstring CProfileFile::ReadString(LPCWSTR pszSection, LPCWSTR pszKey) const
 {
     std::string strBytes;
-    switch (ReadBytes(strBytes))
+    Form form = ReadBytes(strBytes);
+    switch (form)
     {
-    case kUtf16:
     case kAscii:
+    case kUtf16LE:
         return ReadWhole(m_strPath.c_str(), pszSection, pszKey);
+    case kUtf16BE:
+    case kUtf8Marked:
     case kOtherBytes:
-        return ReadFromText(DecodeFor(strBytes, pszSection, pszKey), pszSection, pszKey);
+        return ValueIn(Decode(form, strBytes, pszSection, pszKey), pszSection, pszKey);
     default:
         return std::wstring();
     }
@@ -136,24 +169,32 @@ std::wstring CProfileFile::ReadString(LPCWSTR pszSection, LPCWSTR pszKey) const
 
 BOOL CProfileFile::WriteString(LPCWSTR pszSection, LPCWSTR pszKey, LPCWSTR pszValue) const
 {
-    BOOL bAsciiValue = TRUE;
-    for (LPCWSTR psz = pszValue; *psz; ++psz)
-        bAsciiValue = bAsciiValue && *psz < 0x80;
-
-    std::string strBytes;
-    Contents contents = ReadBytes(strBytes);
-    if (contents == kUnreadable)
-        return FALSE;
-    if (contents == kOtherBytes || (!bAsciiValue && contents != kUtf16))
+    // Windows refuses to replace a read-only file and wine does not: the
+    // user's protection holds either way.
+    DWORD dwAttributes = ::GetFileAttributesW(m_strPath.c_str());
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     {
-        // Into UTF-16 first: the profile call would otherwise write the value
-        // in this process's code page, which the other build misreads.
-        std::wstring strText = L"\xFEFF";
-        if (contents == kOtherBytes)
-            strText += DecodeFor(strBytes, pszSection, pszKey);
-        CFileException error;
-        if (!ReplaceFileWhole(m_strFile, strText.data(), static_cast<UINT>(strText.size() * sizeof(WCHAR)), &error))
-            return FALSE;
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
     }
-    return ::WritePrivateProfileStringW(pszSection, pszKey, pszValue, m_strPath.c_str());
+    std::string strBytes;
+    Form form = ReadBytes(strBytes);
+    if (form == kUnreadable)
+        return FALSE;
+    // Into UTF-16 first where the profile call would otherwise write the
+    // value in this process's code page, which the other build misreads.
+    BOOL bKeepsForm = form == kUtf16LE || (IsAscii(pszValue) && (form == kAscii || form == kMissing));
+    if (!bKeepsForm)
+    {
+        std::wstring strText(1, kTextMark);
+        if (form != kMissing)
+            strText += Decode(form, strBytes, pszSection, pszKey);
+        strBytes.assign(reinterpret_cast<const char*>(strText.data()), strText.size() * sizeof(WCHAR));
+    }
+    CFileReplacement copy;
+    CFileException error;
+    return copy.Begin(m_strFile, strBytes.data(), static_cast<UINT>(strBytes.size()), &error) &&
+           ::WritePrivateProfileStringW(pszSection, pszKey, pszValue,
+                                        WideFromBytes(copy.PartialPath(), -1, CP_ACP).c_str()) &&
+           copy.Commit(&error);
 }

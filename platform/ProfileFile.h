@@ -6,47 +6,55 @@
 
 #include <string>
 
-// A settings file in the profile format that every build reads alike: one
-// running under the system's legacy ANSI code page and one running under
-// UTF-8 (which takes a file without a byte-order mark as UTF-8).
+// A settings file in the profile format, in whatever form a user's editor
+// saved it, read alike by a build running under the system's legacy ANSI
+// code page and one running under UTF-8.
 //
-// Reading never changes the file. A file with a UTF-16LE byte-order mark is
-// read by the profile calls as it is; one without is decoded as UTF-8 where
-// its bytes are valid UTF-8, else in the system's ANSI code page, and its
-// UTF-16 copy is read by the same calls, so their own rules parse the value.
+// Reading needs nothing but the file and never changes it. Files of ASCII
+// and files with a UTF-16LE byte-order mark go to the profile calls as they
+// are, as every earlier build read them. Every other form is decoded in
+// memory (UTF-16BE by its mark; UTF-8 by its mark, or where the bytes are
+// valid UTF-8; else the system's ANSI code page) and its value found by
+// the profile reader's own rules.
 //
-// Writing leaves a file of ASCII as it is while the value is ASCII too; any
-// other write first turns the file, whole and atomically, into UTF-16LE with
-// a byte-order mark, which both builds read exactly.
+// Writing keeps every other line. A file of ASCII stays as it is while the
+// value is ASCII too; any other write turns the whole text into UTF-16LE
+// with its mark, which both builds read exactly. The write goes into a copy
+// beside the file that then takes its place, so a failure leaves the file
+// as it was; a file that is read-only, unreadable or too large is never
+// replaced.
 class CProfileFile
 {
 public:
-    // Where both decodings are possible, the one whose value of the key
-    // asked for pfnPrefer accepts wins (say, the one naming an existing
+    // Where both decodings of bytes are possible, the one whose value of the
+    // key asked for pfnPrefer accepts wins (say, the one naming an existing
     // folder); without a preference, UTF-8.
     CProfileFile(LPCSTR lpszPath, BOOL (*pfnPrefer)(LPCWSTR pszValue));
 
     // The value whole, or empty when the file, the section or the key is
     // missing or the file cannot be read.
     std::wstring ReadString(LPCWSTR pszSection, LPCWSTR pszKey) const;
-    // FALSE when the file could not be read, converted or written; the
-    // file then keeps its content.
+    // FALSE when the file could not be read, kept or written; the file then
+    // keeps its content.
     BOOL WriteString(LPCWSTR pszSection, LPCWSTR pszKey, LPCWSTR pszValue) const;
 
 private:
-    enum Contents
+    enum Form
     {
         kMissing,
         kUnreadable,
-        kUtf16,
         kAscii,
+        kUtf16LE,
+        kUtf16BE,
+        kUtf8Marked,
         kOtherBytes
     };
-    Contents ReadBytes(std::string& strBytes) const;
-    // The text of a file of other bytes in the decoding that wins for the key.
-    std::wstring DecodeFor(const std::string& strBytes, LPCWSTR pszSection, LPCWSTR pszKey) const;
+    Form ReadBytes(std::string& strBytes) const;
+    // The text of a file that the profile calls cannot take as it is, in the
+    // decoding that wins for the key.
+    std::wstring Decode(Form form, const std::string& strBytes, LPCWSTR pszSection, LPCWSTR pszKey) const;
 
     CString m_strFile;
-    std::wstring m_strPath; // the same, wide, for the profile calls
+    std::wstring m_strPath; // the same, wide, for the wide calls
     BOOL (*m_pfnPrefer)(LPCWSTR);
 };

@@ -35,8 +35,12 @@ CString ReadPicturesPath()
     std::wstring strStored = file.ReadString(kSection, kKey);
     if (strStored.empty())
         return CString();
-    // Exactly, whatever its length; else by its short form, when it has one.
+    // As a chosen folder is kept: exactly where that fits MAX_PATH, else by
+    // its short form. Where neither serves, the text stays as stored, so a
+    // folder that is missing now, or only ever typed, is not lost.
     CString strPath;
+    if (AnsiPathFromWide(strStored.c_str(), strPath))
+        return strPath;
     int cbPath = ::WideCharToMultiByte(CP_ACP, 0, strStored.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (cbPath > 0 && MbcsFromWide(strStored.c_str(), strPath.GetBuffer(cbPath), cbPath))
     {
@@ -44,7 +48,6 @@ CString ReadPicturesPath()
         return strPath;
     }
     strPath.ReleaseBuffer(0);
-    AnsiPathFromWide(strStored.c_str(), strPath);
     return strPath;
 }
 

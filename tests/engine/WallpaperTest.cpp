@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -135,14 +136,15 @@ TEST_F(WallpaperTest, BmpTheDesktopCannotShowLeavesTheWallpaperAlone)
         {
             ASSERT_TRUE(WriteBytes(strPicture, c.bytes));
         }
-        HANDLE hLock = c.bLocked ? CreateFileA(strPicture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                 : INVALID_HANDLE_VALUE;
-        ASSERT_EQ(c.bLocked, hLock != INVALID_HANDLE_VALUE);
+        std::optional<CHeldFile> lock;
+        if (c.bLocked)
+        {
+            ASSERT_TRUE(lock.emplace(strPicture, 0).Held());
+        }
         g_arrPictures.SetSize(0);
         g_arrPictures.Add(strPicture.c_str());
         ChangeWallpaper(FALSE);
-        if (hLock != INVALID_HANDLE_VALUE)
-            CloseHandle(hLock);
+        lock.reset();
         EXPECT_EQ("C:\\before.bmp", CurrentWallpaper());
         EXPECT_TRUE(m_boxes.Boxes().empty());
     }

@@ -53,15 +53,6 @@ UINT SystemCodePage()
     return dwCodePage;
 }
 
-std::string Encode(const std::wstring& str, UINT nCodePage)
-{
-    std::string strOut(str.size() * 4 + 1, '\0');
-    int n = WideCharToMultiByte(nCodePage, 0, str.c_str(), -1, &strOut[0], static_cast<int>(strOut.size()), nullptr,
-                                nullptr);
-    strOut.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return strOut;
-}
-
 class Utf8Settings : public ::testing::Test
 {
 protected:

@@ -2,24 +2,34 @@
 #include "state/SettingsStore.h"
 
 #include "support/AnsiText.h"
+#include "support/EnvironmentOverride.h"
 #include "support/ImportPatch.h"
 #include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace
 {
-// Points the data folder at a fresh temporary folder for one test.
+// Points the data folder at a fresh folder named as an accented profile
+// is, which the code page holds: its path must reach the file calls exactly.
 class SettingsStoreTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { g_strDataDir = (m_dir.Path() + "\\").c_str(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(HasAnsiForm(L"Zo\u00eb")) << "the test needs a code page with \u00eb, not " << GetACP();
+        MakeFolder(m_strData);
+        g_strDataDir = m_strData.c_str();
+    }
     void TearDown() override { g_strDataDir.Empty(); }
 
-    std::string ConfigFile() const { return m_dir / "config.cfg"; }
+    std::string ConfigFile() const { return m_strData + "config.cfg"; }
 
     CTempDir m_dir;
+    const std::string m_strData = m_dir / Encode(L"Zo\u00eb\\");
 };
 
 const char kValue[] = "Vellomar";
@@ -65,73 +75,122 @@ TEST_F(SettingsStoreTest, LongValueReadsBackWhole)
     EXPECT_EQ(strLong, std::string(ReadPicturesPath()));
 }
 
-TEST_F(SettingsStoreTest, FilesStayReadableByEveryBuild)
+TEST_F(SettingsStoreTest, EveryFormOfFileIsReadWithoutACopy)
 {
-    // What a write leaves, for the file as it was and the value written:
-    // ASCII stays as it is, anything else becomes UTF-16 with its mark,
-    // every other line kept.
-    const std::string kOther = "[first]\r\nkeep=caf\xE9\r\n";
+    // The forms editors save, decoded in memory: a temporary folder that
+    // must stay empty, and nothing beside the settings file.
+    CTempDir temp;
+    CEnvironmentOverride tempVar("TEMP", temp.Path()), tmpVar("TMP", temp.Path());
+    const std::wstring kText = L"[other]\r\nnote=caf\u00e9\r\n[main]\r\nPicturesPath=C:\\Zo\u00eb\r\n";
     struct Case
     {
         const char* pszName;
-        std::string strBefore; // "" for no file
-        const char* pszValue;
-        bool bUtf16;
-        const wchar_t* pszKept; // the other line's value afterwards, if any
+        std::string strBytes;
+        std::wstring strExpected;
     } const cases[] = {
-        {"ASCII file, ASCII value", "[first]\r\nkeep=1\r\n[main]\r\nPicturesPath=C:\\old\r\n", "D:\\new", false, L"1"},
-        {"no file, ASCII value", "", "D:\\new", false, nullptr},
-        {"no file, other value", "", "D:\\Zo\xEB", true, nullptr},
-        {"ASCII file, other value", "[main]\r\nPicturesPath=C:\\old\r\n", "D:\\Zo\xEB", true, nullptr},
-        {"file of 1252, ASCII value", kOther, "D:\\new", true, L"caf\u00e9"},
-        {"UTF-8 file with its mark", "\xEF\xBB\xBF[first]\r\nkeep=\xC5\x82\r\n", "D:\\new", true, L"\u0142"},
+        {"UTF-16LE", Utf16Bytes(L"\xFEFF" + kText), L"C:\\Zo\u00eb"},
+        {"UTF-16BE", Utf16Bytes(L"\xFEFF" + kText, true), L"C:\\Zo\u00eb"},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + Encode(kText, CP_UTF8), L"C:\\Zo\u00eb"},
+        {"UTF-8", Encode(kText, CP_UTF8), L"C:\\Zo\u00eb"},
+        {"the code page", Encode(kText), L"C:\\Zo\u00eb"},
+        {"UTF-8, CR, quoted", "\xEF\xBB\xBF[MAIN]\r PicturesPath = \"C:\\\xC3\xA9\" \r", L"C:\\\u00e9"},
+        {"a lone UTF-8 mark", "\xEF\xBB\xBF", L""},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.pszName);
+        ASSERT_TRUE(WriteText(ConfigFile(), c.strBytes));
+        EXPECT_EQ(Encode(c.strExpected), std::string(ReadPicturesPath()));
+        std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
+        EXPECT_TRUE(c.strBytes == std::string(bytes.begin(), bytes.end())) << "reading changes nothing";
+    }
+    EXPECT_EQ(std::vector<std::string>(), ListFolder(temp / "*"));
+    EXPECT_EQ(std::vector<std::string>{"config.cfg"}, ListFolder(m_strData + "*"));
+}
+
+TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
+{
+    // What a write leaves, for the file as it was and the value written:
+    // ASCII stays as it is, anything else becomes UTF-16 with its mark,
+    // every other line kept; a file that cannot be kept whole is left alone.
+    const std::wstring kOther = L"[first]\r\nkeep=caf\u00e9\r\n";
+    const std::string kAscii = "[first]\r\nkeep=1\r\n[main]\r\nPicturesPath=C:\\old\r\n";
+    const std::string kZoe = Encode(L"D:\\Zo\u00eb");
+    const DWORD kNoSharing = 0xFFFFFFFF;
+    enum Outcome
+    {
+        kAsItWas,
+        kUtf16,
+        kRefused
+    };
+    struct Case
+    {
+        const char* pszName;
+        std::string strBefore; // "" for no file
+        std::string strValue;
+        Outcome outcome;
+        const wchar_t* pszKept; // the other line's value afterwards, if any
+        DWORD dwReadOnly = 0;
+        DWORD dwHeldSharing = kNoSharing; // another program's sharing while it holds the file
+    } const cases[] = {
+        {"ASCII file, ASCII value", kAscii, "D:\\new", kAsItWas, L"1"},
+        {"no file, ASCII value", "", "D:\\new", kAsItWas, nullptr},
+        {"no file, other value", "", kZoe, kUtf16, nullptr},
+        {"ASCII file, other value", kAscii, kZoe, kUtf16, L"1"},
+        {"file of the code page, ASCII value", Encode(kOther), "D:\\new", kUtf16, L"caf\u00e9"},
+        {"UTF-8 file with its mark", "\xEF\xBB\xBF[first]\r\nkeep=\xC5\x82\r\n", "D:\\new", kUtf16, L"\u0142"},
+        {"UTF-16BE file", Utf16Bytes(L"\xFEFF" + kOther, true), "D:\\new", kUtf16, L"caf\u00e9"},
+        {"a lone UTF-8 mark", "\xEF\xBB\xBF", "D:\\new", kUtf16, nullptr},
+        {"UTF-16 file, other value again", Utf16Bytes(L"\xFEFF" + kOther + L"[main]\r\nPicturesPath=C:\\Zo\u00eb\r\n"),
+         Encode(L"D:\\Zo\u00eb 2"), kUtf16, L"caf\u00e9"},
+        {"read-only, ASCII value", kAscii, "D:\\new", kRefused, L"1", FILE_ATTRIBUTE_READONLY},
+        {"read-only, other value", kAscii, kZoe, kRefused, L"1", FILE_ATTRIBUTE_READONLY},
+        {"held without reading shared", Encode(kOther), "D:\\new", kRefused, nullptr, 0, FILE_SHARE_DELETE},
+        {"held, cannot be replaced", Encode(kOther), "D:\\new", kRefused, nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"too large to be settings", kAscii + "[notes]\r\nn=" + std::string(1 << 20, 'n'), kZoe, kRefused, nullptr},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        SetFileAttributesA(ConfigFile().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(ConfigFile().c_str());
         if (!c.strBefore.empty())
         {
             ASSERT_TRUE(WriteText(ConfigFile(), c.strBefore));
+            ASSERT_TRUE(SetFileAttributesA(ConfigFile().c_str(), c.dwReadOnly | FILE_ATTRIBUTE_ARCHIVE));
         }
-        ASSERT_TRUE(WritePicturesPath(c.pszValue));
-        EXPECT_STREQ(c.pszValue, ReadPicturesPath());
+        std::optional<CHeldFile> held;
+        if (c.dwHeldSharing != kNoSharing)
+        {
+            ASSERT_TRUE(held.emplace(ConfigFile(), c.dwHeldSharing).Held());
+        }
+        EXPECT_EQ(c.outcome != kRefused, WritePicturesPath(c.strValue.c_str()) != FALSE);
+        held.reset();
         std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
-        ASSERT_GE(bytes.size(), 2u);
-        EXPECT_EQ(c.bUtf16, bytes[0] == 0xFF && bytes[1] == 0xFE);
+        std::string strAfter(bytes.begin(), bytes.end());
+        if (c.outcome == kRefused)
+        {
+            EXPECT_TRUE(c.strBefore == strAfter) << "the file is unchanged";
+            EXPECT_EQ(std::vector<std::string>{"config.cfg"}, ListFolder(m_strData + "*")) << "no copy left";
+            continue;
+        }
+        EXPECT_EQ(c.strValue, std::string(ReadPicturesPath()));
+        EXPECT_EQ(c.outcome == kUtf16, strAfter.compare(0, 2, "\xFF\xFE") == 0) << strAfter;
         if (c.pszKept)
         {
             WCHAR szKeep[16] = L"";
             GetPrivateProfileStringW(L"first", L"keep", L"", szKeep, 16, Widen(ConfigFile()).c_str());
             EXPECT_STREQ(c.pszKept, szKeep) << "the other line, decoded and kept";
         }
-        if (!c.bUtf16 && !c.strBefore.empty())
+        if (c.strBefore == kAscii && c.outcome == kAsItWas)
         {
-            EXPECT_EQ("[first]\r\nkeep=1\r\n[main]\r\nPicturesPath=D:\\new\r\n", std::string(bytes.begin(), bytes.end()))
+            EXPECT_EQ("[first]\r\nkeep=1\r\n[main]\r\nPicturesPath=D:\\new\r\n", strAfter)
                 << "byte for byte as the profile call writes it";
         }
-    }
-}
-
-TEST_F(SettingsStoreTest, FileThatCannotBeReadIsNeverReplaced)
-{
-    // Held by another program that shares no reading, and one too large to
-    // be settings (over 1 MiB of notes): neither may be converted, which
-    // would lose what could not be read.
-    const std::string kSmall = "[main]\r\nPicturesPath=C:\\Zo\xEB\r\n";
-    const std::string kLarge = kSmall + "[notes]\r\nn=" + std::string(1 << 20, 'n') + "\r\n";
-    for (const std::string& strBefore : {kSmall, kLarge})
-    {
-        SCOPED_TRACE(strBefore.size());
-        ASSERT_TRUE(WriteText(ConfigFile(), strBefore));
-        HANDLE hLock = strBefore == kSmall ? CreateFileA(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                         0, nullptr)
-                                           : INVALID_HANDLE_VALUE;
-        EXPECT_FALSE(WritePicturesPath("D:\\Zo\xEB new"));
-        if (hLock != INVALID_HANDLE_VALUE)
-            CloseHandle(hLock);
-        std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
-        EXPECT_TRUE(strBefore == std::string(bytes.begin(), bytes.end())) << "the file is unchanged";
+        if (c.strBefore == "\xEF\xBB\xBF")
+        {
+            EXPECT_EQ(Utf16Bytes(L"\xFEFF[main]\r\nPicturesPath=D:\\new\r\n"), strAfter) << "no line left of the mark";
+        }
     }
 }
 

@@ -16,3 +16,24 @@ bool HasAnsiForm(const std::wstring& strWide)
                                &bUsedDefault) > 0 &&
            !bUsedDefault;
 }
+
+std::string Encode(const std::wstring& str, UINT nCodePage)
+{
+    std::string strOut(str.size() * 4 + 1, '\0');
+    int n = WideCharToMultiByte(nCodePage, 0, str.c_str(), -1, &strOut[0], static_cast<int>(strOut.size()), nullptr,
+                                nullptr);
+    strOut.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    return strOut;
+}
+
+std::string Utf16Bytes(const std::wstring& str, bool bBigEndian)
+{
+    std::string strOut;
+    for (wchar_t ch : str)
+    {
+        char low = static_cast<char>(ch & 0xFF), high = static_cast<char>(ch >> 8);
+        strOut += bBigEndian ? high : low;
+        strOut += bBigEndian ? low : high;
+    }
+    return strOut;
+}

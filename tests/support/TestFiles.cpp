@@ -34,6 +34,17 @@ void RemoveTreeRecursive(const std::wstring& strPath)
 }
 } // namespace
 
+CHeldFile::CHeldFile(const std::string& strPath, DWORD dwShare)
+    : m_hFile(::CreateFileA(strPath.c_str(), GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, 0, nullptr))
+{
+}
+
+CHeldFile::~CHeldFile()
+{
+    if (Held())
+        ::CloseHandle(m_hFile);
+}
+
 CTempDir::CTempDir()
 {
     char szTemp[MAX_PATH];

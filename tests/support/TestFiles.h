@@ -23,6 +23,22 @@ private:
     std::string m_strPath;
 };
 
+// A file held open as another program holds it, sharing only what is
+// given, until the object goes.
+class CHeldFile
+{
+public:
+    CHeldFile(const std::string& strPath, DWORD dwShare);
+    CHeldFile(const CHeldFile&) = delete;
+    CHeldFile& operator=(const CHeldFile&) = delete;
+    ~CHeldFile();
+
+    bool Held() const { return m_hFile != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_hFile;
+};
+
 void RemoveTree(const std::string& strPath);
 void MakeFolder(const std::string& strPath);
 bool WriteBytes(const std::string& strPath, const std::vector<unsigned char>& bytes);
