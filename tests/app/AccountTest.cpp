@@ -103,19 +103,9 @@ TEST_F(AccountTest, ChooserStoresAFolderUnderTheProfile)
     ASSERT_TRUE(CreateDirectoryW(m_strData.c_str(), nullptr));
     g_strDataDir = (AnsiPath(m_strData) + "\\").c_str();
     g_strPicturesPath.Empty();
-    CSettingsDlg dlg(nullptr);
     CShellItem pictures(m_strPictures);
-    CUiScript script;
-    HWND hChooser = nullptr;
-    script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); });
-    AddFolderChoice(script, dlg.m_hWnd, &hChooser, pictures, IDOK);
-    script.Then([&] { return WindowText(GetDlgItem(dlg.m_hWnd, IDC_FILE_COUNT)) == "Files : 1"; }).Then([&] {
-        ClickButton(dlg.m_hWnd, IDOK);
-        return true;
-    });
-    script.Start();
-    dlg.DoModal();
-    EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+    EXPECT_TRUE(RunDialogWithChoice(
+        pictures, [](HWND hDlg) { return WindowText(GetDlgItem(hDlg, IDC_FILE_COUNT)) == "Files : 1"; }));
     char szStored[MAX_PATH] = "";
     GetPrivateProfileStringA("main", "PicturesPath", "", szStored, MAX_PATH, g_strDataDir + "config.cfg");
     EXPECT_EQ(m_strPictures, LongPath(Widen(szStored))) << "stored: " << szStored;

@@ -4,6 +4,7 @@
 #include "support/AnsiText.h"
 #include "support/ChildProcess.h"
 #include "support/DataFolderGuard.h"
+#include "support/EnvironmentOverride.h"
 #include "support/LogOnRun.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValues.h"
@@ -216,8 +217,10 @@ TEST_F(WallpaperTest, RescanReplacesTheList)
 TEST(SilentRun, ShowsThePictureOfAnyTree)
 {
     // Trees whose one picture must be reached: in a subfolder; by a name the
-    // Western code page cannot hold (its short name, not "????"); and under
-    // a folder that fits in MAX_PATH while the picture's path does not.
+    // Western code page cannot hold (its short name, not "????"); under a
+    // folder that fits in MAX_PATH while the picture's path does not; and
+    // with settings that an editor saved outside ASCII, read with no
+    // temporary folder to be had.
     const std::wstring kPhoto = L"\x0444\x043E\x0442\x043E"; // "фото"
     ASSERT_FALSE(HasAnsiForm(kPhoto)) << "the test needs a code page without Cyrillic, not " << GetACP();
     struct Case
@@ -226,10 +229,13 @@ TEST(SilentRun, ShowsThePictureOfAnyTree)
         std::wstring strFolder; // under the pictures folder
         std::wstring strFile;
         const char* pszSource;
+        UINT nSettingsCodePage = 0; // 0: as the profile call writes them
     } const cases[] = {
         {"subfolder", L"2005", L"party.gif", "small.gif"},
         {"name outside the code page", kPhoto, kPhoto + L".jpg", "small.jpg"},
         {"path longer than MAX_PATH", L"", L"deep.jpg", "small.jpg"},
+        {"settings in UTF-8, no TEMP", L"2006", L"a.jpg", "small.jpg", CP_UTF8},
+        {"settings in the code page, no TEMP", L"2007", L"a.jpg", "small.jpg", GetACP()},
     };
     for (const Case& c : cases)
     {
@@ -239,7 +245,17 @@ TEST(SilentRun, ShowsThePictureOfAnyTree)
         strFolder += c.strFolder.empty() ? std::wstring(253 - strFolder.size(), L'd') : c.strFolder;
         ASSERT_TRUE(CreateDirectoryW(strFolder.c_str(), nullptr));
         ASSERT_TRUE(CopyFileW(Widen(TestDataPath(c.pszSource)).c_str(), (strFolder + L"\\" + c.strFile).c_str(), FALSE));
-        ExpectLogOnRunShowsOneOf(pictures.Path(), {TestDataPath(c.pszSource)});
+        if (!c.nSettingsCodePage)
+        {
+            ExpectLogOnRunShowsOneOf(pictures.Path(), {TestDataPath(c.pszSource)});
+            continue;
+        }
+        CDataFolderGuard data;
+        MakeFolder(DataFolder());
+        std::wstring strSettings = L"[other]\r\nnote=caf\u00e9\r\n[main]\r\nPicturesPath=" + Widen(pictures.Path()) + L"\r\n";
+        ASSERT_TRUE(WriteText(DataFolder() + "\\config.cfg", Encode(strSettings, c.nSettingsCodePage)));
+        CEnvironmentOverride temp("TEMP", pictures / "missing"), tmp("TMP", pictures / "missing");
+        ExpectLogOnRunShowsOneOf("", {TestDataPath(c.pszSource)});
     }
 }
 

@@ -77,6 +77,7 @@ namespace
 HANDLE WINAPI FindFirstWithoutShortName(LPCWSTR pszPattern, LPWIN32_FIND_DATAW pData)
 {
     static const auto pfnFindFirst = SystemFunction<decltype(&FindFirstFileW)>("kernel32.dll", "FindFirstFileW");
+    CImportPatch::CountCall("FindFirstFileW");
     HANDLE hFind = pfnFindFirst(pszPattern, pData);
     pData->cAlternateFileName[0] = L'\0';
     return hFind;
@@ -84,6 +85,7 @@ HANDLE WINAPI FindFirstWithoutShortName(LPCWSTR pszPattern, LPWIN32_FIND_DATAW p
 BOOL WINAPI FindNextWithoutShortName(HANDLE hFind, LPWIN32_FIND_DATAW pData)
 {
     static const auto pfnFindNext = SystemFunction<decltype(&FindNextFileW)>("kernel32.dll", "FindNextFileW");
+    CImportPatch::CountCall("FindNextFileW");
     BOOL bFound = pfnFindNext(hFind, pData);
     pData->cAlternateFileName[0] = L'\0';
     return bFound;
@@ -92,17 +94,17 @@ BOOL WINAPI FindNextWithoutShortName(HANDLE hFind, LPWIN32_FIND_DATAW pData)
 
 TEST(Utf8CodePage, PolishChineseAndEmojiNamesAreListedByTheirLongNames)
 {
-    CImportPatch noShortName("kernel32.dll", "GetShortPathNameW", reinterpret_cast<const void*>(&NoShortPathName));
     CImportPatch findFirst("kernel32.dll", "FindFirstFileW", reinterpret_cast<const void*>(&FindFirstWithoutShortName));
     CImportPatch findNext("kernel32.dll", "FindNextFileW", reinterpret_cast<const void*>(&FindNextWithoutShortName));
-    ASSERT_TRUE(noShortName.Patched() && findFirst.Patched() && findNext.Patched());
+    ASSERT_TRUE(findFirst.Patched() && findNext.Patched());
     // Each picture under its own name, in folders of such names, and under a
-    // folder of 201 Chinese characters (over 600 bytes; in three levels, as
-    // Linux keeps a name in 255 bytes): none by a short form, none under a
-    // cut folder.
+    // Chinese folder as long as MAX_PATH lets its picture's path be (well
+    // over MAX_PATH bytes; in three levels, as Linux keeps a name in 255
+    // bytes): none by a short form, none under a cut folder.
     CTempDir dir;
     const std::wstring strRoot = Widen(dir.Path());
-    const std::wstring kChinese(67, L'\u5199');
+    const size_t nChars = (MAX_PATH - 1 - strlen("\\\\\\\\12345678.jpg") - strRoot.size()) / 3;
+    const std::wstring kChinese(nChars, L'\u5199');
     const std::wstring kNames[] = {L"Zdj\u0119cie \u0142\u0105ka", L"\u738b\u4f1f", L"\U0001F600 emoji",
                                    L"\u0141\u00f3d\u017a \U0001F600",
                                    kChinese + L"\\" + kChinese + L"\\" + kChinese};
@@ -124,6 +126,8 @@ TEST(Utf8CodePage, PolishChineseAndEmojiNamesAreListedByTheirLongNames)
     std::sort(listed.begin(), listed.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, listed);
+    EXPECT_GT(Encode(kChinese, CP_UTF8).size() * 3, static_cast<size_t>(MAX_PATH)) << "a folder past MAX_PATH bytes";
+    EXPECT_TRUE(findFirst.Calls() > 0 && findNext.Calls() > 0) << "searched as on such a volume";
 }
 
 TEST_F(Utf8Settings, EarlierSettingsInTheSystemCodePageAreFound)

@@ -39,6 +39,7 @@ DWORD WINAPI ShortModuleName(HMODULE hModule, LPWSTR pszPath, DWORD cchPath)
     WCHAR szLong[1000] = L"";
     static const auto pfnModuleName =
         SystemFunction<decltype(&GetModuleFileNameW)>("kernel32.dll", "GetModuleFileNameW");
+    CImportPatch::CountCall("GetModuleFileNameW");
     pfnModuleName(hModule, szLong, 1000);
     return GetShortPathNameW(szLong, pszPath, cchPath);
 }
@@ -194,6 +195,27 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
     }
 }
 
+TEST_F(SettingsStoreTest, StoredFolderPastMaxPathIsReadInAFormThatOpens)
+{
+    // Typed or saved by an editor by its whole long path: used by its short
+    // form where it has one, kept as stored where it does not exist.
+    std::wstring strFolder = Widen(m_dir.Path());
+    while (strFolder.size() <= MAX_PATH)
+    {
+        strFolder += L"\\" + std::wstring(40, L'f');
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + strFolder).c_str(), nullptr));
+    }
+    ASSERT_TRUE(WriteText(ConfigFile(), "\xEF\xBB\xBF[main]\r\nPicturesPath=" + Encode(strFolder, CP_UTF8) + "\r\n"));
+    CString strRead = ReadPicturesPath();
+    EXPECT_LT(strRead.GetLength(), MAX_PATH) << strRead;
+    DWORD dwAttributes = GetFileAttributesA(strRead);
+    EXPECT_TRUE(dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) << strRead;
+
+    std::string strMissing = "C:\\" + std::string(300, 'm');
+    ASSERT_TRUE(WriteText(ConfigFile(), "\xEF\xBB\xBF[main]\r\nPicturesPath=" + strMissing + "\r\n"));
+    EXPECT_EQ(strMissing, std::string(ReadPicturesPath()));
+}
+
 TEST_F(SettingsStoreTest, WriteCreatesAMissingDataFolder)
 {
     // A folder chosen before any "/install" run must not be lost.
@@ -244,7 +266,9 @@ TEST(Autostart, SwitchesTheRunValue)
         // Started by its short path (wine always reports the long one).
         CImportPatch shortStart("kernel32.dll", "GetModuleFileNameW", reinterpret_cast<const void*>(&ShortModuleName));
         ASSERT_TRUE(shortStart.Patched());
+        DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, kValue);
         SetAutostart(TRUE);
+        EXPECT_GT(shortStart.Calls(), 0);
     }
     WCHAR szShort[1000] = L"";
     ASSERT_TRUE(GetShortPathNameW(szProgram, szShort, 1000) && std::wstring(szShort) != szProgram);

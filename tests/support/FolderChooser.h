@@ -1,12 +1,15 @@
 #pragma once
 
 #include "res/resource.h"
+#include "ui/SettingsDlg.h"
 #include "support/ShellItem.h"
 #include "support/UiScript.h"
 #include "support/WindowLookup.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
+
+#include <functional>
 
 // Steps that open the settings dialog's folder chooser from its browse
 // button, select a shell item, press a button once the chooser shows the
@@ -50,4 +53,23 @@ inline void AddFolderChoice(CUiScript& script, const HWND& hDialog, HWND* phChoo
             return true;
         })
         .Then([=] { return !IsWindow(*phChooser); });
+}
+
+// Runs a settings dialog of its own: chooses the item with OK, waits until
+// done(dialog) holds (it may check the dialog then), and closes it with OK.
+// FALSE when the script stopped short.
+inline bool RunDialogWithChoice(const CShellItem& item, const std::function<bool(HWND)>& done)
+{
+    CSettingsDlg dlg(nullptr);
+    CUiScript script;
+    HWND hChooser = nullptr;
+    script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); });
+    AddFolderChoice(script, dlg.m_hWnd, &hChooser, item, IDOK);
+    script.Then([&] { return done(dlg.m_hWnd); }).Then([&] {
+        ClickButton(dlg.m_hWnd, IDOK);
+        return true;
+    });
+    script.Start();
+    dlg.DoModal();
+    return script.Finished();
 }

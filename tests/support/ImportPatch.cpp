@@ -1,7 +1,30 @@
 #include "ImportPatch.h"
 
-CImportPatch::CImportPatch(const char* pszModule, const char* pszFunction, const void* pfnReplacement)
+#include <map>
+
+namespace
 {
+std::map<std::string, int>& CallCounts()
+{
+    static std::map<std::string, int> counts;
+    return counts;
+}
+} // namespace
+
+void CImportPatch::CountCall(const char* pszFunction)
+{
+    ++CallCounts()[pszFunction];
+}
+
+int CImportPatch::Calls() const
+{
+    return CallCounts()[m_strFunction];
+}
+
+CImportPatch::CImportPatch(const char* pszModule, const char* pszFunction, const void* pfnReplacement)
+    : m_strFunction(pszFunction)
+{
+    CallCounts()[m_strFunction] = 0;
     BYTE* pBase = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     auto* pDos = reinterpret_cast<IMAGE_DOS_HEADER*>(pBase);
     auto* pNt = reinterpret_cast<IMAGE_NT_HEADERS*>(pBase + pDos->e_lfanew);
@@ -44,6 +67,7 @@ void CImportPatch::Write(const void* pfn)
 
 DWORD WINAPI NoShortPathName(LPCWSTR, LPWSTR, DWORD)
 {
+    CImportPatch::CountCall("GetShortPathNameW");
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Points the test program's own import of a system function at another one
 // while it lives: the product's code linked into the test then calls the
 // replacement. For what wine cannot make, such as a volume that keeps no
@@ -15,9 +17,16 @@ public:
     ~CImportPatch();
 
     bool Patched() const { return m_ppSlot != nullptr; }
+    // Called by each replacement, so that a test can require that the
+    // product really went through it.
+    static void CountCall(const char* pszFunction);
+    // The calls of this function counted since the patch was made.
+    int Calls() const;
 
 private:
     void Write(const void* pfn);
+
+    std::string m_strFunction;
 
     const void** m_ppSlot = nullptr;
     const void* m_pfnOriginal = nullptr;

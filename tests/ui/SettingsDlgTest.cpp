@@ -285,20 +285,12 @@ TEST_F(SettingsDlgTest, ChoiceWithoutAnExactNameIsKeptByItsShortFormAndOneWithou
     {
         SCOPED_TRACE(c.pItem == &cyrillic ? "Cyrillic folder" : "My Computer");
         std::string strBefore = StoredPath();
-        CSettingsDlg dlg(nullptr);
-        CUiScript script;
-        HWND hChooser = nullptr;
-        script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); });
-        AddChoice(script, dlg, &hChooser, *c.pItem, IDOK);
-        script.Then([&] { return WindowText(GetDlgItem(dlg.m_hWnd, IDC_FILE_COUNT)) == c.pszFiles; });
-        script.Then([&] {
-            EXPECT_EQ(StoredPath(), WindowText(GetDlgItem(dlg.m_hWnd, IDC_PATH)));
-            ClickButton(dlg.m_hWnd, IDOK);
+        EXPECT_TRUE(RunDialogWithChoice(*c.pItem, [&](HWND hDlg) {
+            if (WindowText(GetDlgItem(hDlg, IDC_FILE_COUNT)) != c.pszFiles)
+                return false;
+            EXPECT_EQ(StoredPath(), WindowText(GetDlgItem(hDlg, IDC_PATH)));
             return true;
-        });
-        script.Start();
-        dlg.DoModal();
-        EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+        }));
         EXPECT_EQ(StoredPath(), std::string(g_strPicturesPath));
         if (c.bStored) // a name the ANSI calls open, of that very folder
             EXPECT_TRUE(FileExists(StoredPath() + "\\a.jpg")) << StoredPath();
@@ -310,31 +302,31 @@ TEST_F(SettingsDlgTest, ChoiceWithoutAnExactNameIsKeptByItsShortFormAndOneWithou
 TEST_F(SettingsDlgTest, ChoiceThatCannotBeUsedOrSavedIsRefusedInWords)
 {
     // A folder the code page cannot name on a volume without short names;
-    // and a good folder whose choice cannot be saved (the data folder lies
-    // under a file). Each is named in a message, and the dialog, the
-    // settings file and the folder in use keep the stored one.
+    // and a good folder whose choice cannot be saved (the settings file is
+    // read-only). Each is named in a message, and the dialog, the settings
+    // file and the folder in use keep the stored one.
     std::wstring strCyrillic = Widen(m_pictures.Path()) + L"\\\x0444\x043E\x0442\x043E 2026";
     ASSERT_TRUE(CreateDirectoryW(strCyrillic.c_str(), nullptr));
     ASSERT_FALSE(HasAnsiForm(strCyrillic)) << "the test needs a code page without Cyrillic, not " << GetACP();
     CTempDir good;
     WriteText(good / "a.jpg", "x");
-    WriteText(m_data / "file", "x");
-    WritePrivateProfileStringA("main", "PicturesPath", m_pictures.Path().c_str(), (m_data / "config.cfg").c_str());
+    const std::string strConfig = m_data / "config.cfg";
+    WritePrivateProfileStringA("main", "PicturesPath", m_pictures.Path().c_str(), strConfig.c_str());
+    const std::vector<unsigned char> stored = ReadBytes(strConfig);
     struct Case
     {
         const char* pszName;
         std::wstring strFolder;
-        std::string strDataDir;
         bool bNoShortNames;
     } const cases[] = {
-        {"no short name", strCyrillic, m_data.Path() + "\\", true},
-        {"unsaved", Widen(good.Path()), m_data / "file\\", false},
+        {"no short name", strCyrillic, true},
+        {"read-only settings", Widen(good.Path()), false},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.pszName);
-        g_strDataDir = c.strDataDir.c_str();
         g_strPicturesPath = m_pictures.Path().c_str();
+        SetFileAttributesA(strConfig.c_str(), c.bNoShortNames ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY);
         std::optional<CImportPatch> noShortNames;
         if (c.bNoShortNames)
         {
@@ -343,25 +335,20 @@ TEST_F(SettingsDlgTest, ChoiceThatCannotBeUsedOrSavedIsRefusedInWords)
         }
         CShellItem item(c.strFolder);
         CMessageBoxCatcher catcher;
-        CSettingsDlg dlg(nullptr);
-        CUiScript script;
-        HWND hChooser = nullptr;
-        script.Then([&] { return dlg.m_hWnd && IsWindowVisible(dlg.m_hWnd); });
-        AddChoice(script, dlg, &hChooser, item, IDOK);
-        script.Then(Until([&] { return !catcher.Boxes().empty(); })).Then([&] {
-            EXPECT_EQ(m_pictures.Path(), WindowText(GetDlgItem(dlg.m_hWnd, IDC_PATH)));
-            ClickButton(dlg.m_hWnd, IDOK);
+        EXPECT_TRUE(RunDialogWithChoice(item, [&](HWND hDlg) {
+            if (catcher.Boxes().empty())
+                return false;
+            EXPECT_EQ(m_pictures.Path(), WindowText(GetDlgItem(hDlg, IDC_PATH)));
             return true;
-        });
-        script.Start();
-        dlg.DoModal();
-        EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
+        }));
         ASSERT_EQ(1u, catcher.Boxes().size());
         std::string strTail = c.bNoShortNames ? " 2026" : good.Path();
         EXPECT_NE(std::string::npos, catcher.Boxes()[0].strText.find(strTail)) << catcher.Boxes()[0].strText;
-        EXPECT_EQ(m_pictures.Path(), StoredPath());
+        EXPECT_TRUE(stored == ReadBytes(strConfig)) << "the settings file is unchanged";
         EXPECT_EQ(m_pictures.Path(), std::string(g_strPicturesPath));
+        EXPECT_TRUE(!noShortNames || noShortNames->Calls() > 0) << "as on a volume without short names";
     }
+    SetFileAttributesA(strConfig.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(SettingsDlgTest, CheckBoxSwitchesAutostartAtOnce)
