@@ -12,12 +12,13 @@ TEST_LOCALES="ja_JP.UTF-8 ru_RU.UTF-8"
 PROBE_DIR="$BUILD/probe"
 APT_LOCK_SECONDS=600
 
+# Root, or sudo rights without a password: sudo installed is not enough.
 have_root() {
-  [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null 2>&1
+  [ "$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; }
 }
 
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@"; fi
 }
 
 # Whether this machine's kernel runs 32-bit x86 programs (some do not): a
@@ -77,12 +78,13 @@ use_64bit_wine_where_needed() {
 }
 
 # Waits while another apt or dpkg holds its locks (automatic updates on a
-# new machine), saying so once.
+# new machine), saying so once. Asked as root: unprivileged, lslocks shows
+# no paths for the locks that root's apt holds.
 wait_for_apt_locks() {
   local locks='/var/lib/dpkg/lock|/var/lib/dpkg/lock-frontend|/var/lib/apt/lists/lock|/var/cache/apt/archives/lock'
   local waited=0
   command -v lslocks >/dev/null 2>&1 || return 0
-  while lslocks -n -o PATH 2>/dev/null | grep -Eqx "$locks"; do
+  while as_root lslocks -n -o PATH 2>/dev/null | grep -Eqx "$locks"; do
     [ "$waited" -gt 0 ] || echo "== Waiting for another package manager to finish (up to $APT_LOCK_SECONDS s)"
     [ "$waited" -lt "$APT_LOCK_SECONDS" ] || return 0 # apt then says what holds it
     sleep 5; waited=$((waited + 5))

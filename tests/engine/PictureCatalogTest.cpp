@@ -181,13 +181,14 @@ TEST_F(PictureCatalogTest, NamesOutsideTheCodePageAreListedByShortName)
 
 TEST_F(PictureCatalogTest, PictureBeyondReachEvenByShortNameIsLeftOut)
 {
-    // Folders that are 8.3 names already have no shorter form: past
-    // MAX_PATH, no ANSI call opens what lies under them.
+    // Folders that are 8.3 names already have no shorter form: once the
+    // picture's short path passes MAX_PATH, no ANSI call opens it.
     std::wstring strDeep = L"\\\\?\\" + Widen(m_dir.Path());
-    while (strDeep.size() < 4 + MAX_PATH)
+    for (WCHAR szShort[2 * MAX_PATH] = L""; lstrlenW(szShort) + strlen("\\far.jpg") < 4 + MAX_PATH;)
     {
         strDeep += L"\\dddddddd";
         ASSERT_TRUE(CreateDirectoryW(strDeep.c_str(), nullptr));
+        ASSERT_NE(0u, GetShortPathNameW(strDeep.c_str(), szShort, 2 * MAX_PATH));
     }
     ASSERT_TRUE(WriteTextW(strDeep + L"\\far.jpg", "x"));
     WriteText(m_dir / "near.jpg", "x");

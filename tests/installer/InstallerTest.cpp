@@ -92,11 +92,17 @@ bool Uninstall()
     return UninstallInPlace() == 0 && !FileExists(InstallFolder());
 }
 
-// The setup's or uninstaller's wizard: its one dialog with a Cancel button.
+// The wizard's inner page: the child dialog that it makes anew for each page.
+HWND InnerPage(HWND hWizard)
+{
+    return FindWindowExA(hWizard, nullptr, "#32770", nullptr);
+}
+
+// The setup's or uninstaller's wizard: its one dialog with an inner page.
 HWND FindWizard(const CChildProcess& process)
 {
     HWND hWnd = process.FindWindow("#32770");
-    return hWnd && FindControl(hWnd, "Cancel") ? hWnd : nullptr;
+    return hWnd && InnerPage(hWnd) ? hWnd : nullptr;
 }
 
 struct ShortcutInfo
@@ -134,28 +140,34 @@ ShortcutInfo ReadShortcut(const std::string& strPath)
     return info;
 }
 
-// Presses a wizard button once it shows and is enabled, and again while its
-// page still shows it a second later: the wizard may enable a button a
-// moment before it acts on a press. Done once the page moves on or puts up
-// a message box (the wizard disabled).
-bool PressWhenReady(HWND hWizard, const char* pszButton)
+// Drives a wizard with one press per page, so that a press still queued
+// never lands on the next page's button.
+class CWizardPresser
 {
-    const DWORD kRepressMs = 1000;
-    bool bPressed = false;
-    DWORD dwPressed = 0;
-    return WaitUntil([&] {
-        HWND hButton = FindControl(hWizard, pszButton);
-        if (bPressed && (!hButton || !IsWindowEnabled(hWizard)))
-            return true;
-        if (hButton && IsWindowEnabled(hButton) && (!bPressed || GetTickCount() - dwPressed >= kRepressMs))
-        {
-            PostMessageA(hButton, BM_CLICK, 0, 0);
-            bPressed = true;
-            dwPressed = GetTickCount();
-        }
-        return false;
-    });
-}
+public:
+    explicit CWizardPresser(HWND hWizard) : m_hWizard(hWizard) {}
+
+    // Waits for a page not pressed on yet whose forward button (id 1) shows
+    // the setup's own text and is enabled, presses it once, then waits until
+    // the page moves on or a message box holds the wizard.
+    bool Press(const char* pszButton)
+    {
+        HWND hPage = nullptr, hButton = GetDlgItem(m_hWizard, IDOK);
+        if (!WaitUntil([&] {
+                hPage = InnerPage(m_hWizard);
+                return hPage && hPage != m_hPressedPage && IsWindowVisible(hPage) && IsWindowEnabled(hButton) &&
+                       WindowText(hButton) == pszButton;
+            }))
+            return false;
+        m_hPressedPage = hPage;
+        PostMessageA(hButton, BM_CLICK, 0, 0);
+        return WaitUntil([&] { return InnerPage(m_hWizard) != hPage || !IsWindowEnabled(m_hWizard); });
+    }
+
+private:
+    HWND m_hWizard;
+    HWND m_hPressedPage = nullptr;
+};
 
 // Presses a wizard's last button until its process has ended: the wizard
 // may enable the button a moment before it acts on a press. The exit code.
@@ -278,8 +290,9 @@ TEST_F(InstallerTest, FinishPageRunsTheFirstChoiceOfPictures)
     ASSERT_TRUE(setup.Start(SetupProgram(), "setup.exe"));
     HWND hWizard = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hWizard = setup.FindWindow("#32770")) != nullptr; }));
+    CWizardPresser wizard(hWizard);
     for (const char* pszButton : {"&Next >", "I &Agree", "&Install"})
-        ASSERT_TRUE(PressWhenReady(hWizard, pszButton)) << pszButton;
+        ASSERT_TRUE(wizard.Press(pszButton)) << pszButton;
     HWND hRun = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hRun = FindControl(hWizard, "Choose the pictures folder now")) != nullptr; }));
     EXPECT_EQ(BST_CHECKED, SendMessageA(hRun, BM_GETCHECK, 0, 0)) << "ticked by default";
@@ -314,13 +327,13 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
         ASSERT_TRUE(StartUninstaller(uninstall, ""));
         HWND hWizard = nullptr;
         ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindWizard(uninstall)) != nullptr; }));
-        ASSERT_TRUE(PressWhenReady(hWizard, "&Next >"));
+        CWizardPresser wizard(hWizard);
+        ASSERT_TRUE(wizard.Press("&Next >"));
 
         // The components page: the second entry is the settings, unticked.
         HWND hTree = nullptr;
         ASSERT_TRUE(WaitUntil([&] {
-            hTree =
-                FindWindowExA(FindWindowExA(hWizard, nullptr, "#32770", nullptr), nullptr, "SysTreeView32", nullptr);
+            hTree = FindWindowExA(InnerPage(hWizard), nullptr, "SysTreeView32", nullptr);
             return hTree != nullptr && IsWindowVisible(hTree);
         }));
         LPARAM hRoot = SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
@@ -336,7 +349,7 @@ TEST_F(InstallerTest, UninstallWizardRemovesTheSettingsOnlyWhenTicked)
             ASSERT_TRUE(WaitUntil(
                 [&] { return SendMessageA(hTree, TVM_GETITEMSTATE, hData, TVIS_STATEIMAGEMASK) != offered; }));
         }
-        ASSERT_TRUE(PressWhenReady(hWizard, "&Uninstall"));
+        ASSERT_TRUE(wizard.Press("&Uninstall"));
         ASSERT_EQ(0, PressUntilGone(uninstall, hWizard, "&Close"));
         EXPECT_TRUE(RemoveUninstallerLeftOver()) << "nothing else left in the folder";
         EXPECT_EQ(!bTick, FileExists(DataFolder() + "\\config.cfg"));
@@ -401,18 +414,17 @@ TEST_F(InstallerTest, UninstallerOffersRetryUntilTheProgramIsClosed)
 
     HWND hBox = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hBox = uninstall.FindWindow("#32770")) != nullptr; }));
-    EXPECT_NE(nullptr, FindControl(hBox, "&Retry"));
-    EXPECT_NE(nullptr, FindControl(hBox, "Cancel"));
+    EXPECT_TRUE(GetDlgItem(hBox, IDRETRY) && GetDlgItem(hBox, IDCANCEL)) << "Retry or Cancel";
     EXPECT_NE(std::string::npos, MessageBoxText(hBox).find("Vellomar is running from " + InstallFolder()));
 
     // Retry while it still runs asks again; after closing it, the wizard opens.
     ClickButton(hBox, IDRETRY);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hBox) && (hBox = uninstall.FindWindow("#32770")) != nullptr; }));
-    EXPECT_NE(nullptr, FindControl(hBox, "&Retry")) << "asked again";
+    EXPECT_NE(nullptr, GetDlgItem(hBox, IDRETRY)) << "asked again";
     ASSERT_TRUE(running.Close());
     ClickButton(hBox, IDRETRY);
     HWND hWizard = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindWizard(uninstall)) && FindControl(hWizard, "&Next >"); }))
+    ASSERT_TRUE(WaitUntil([&] { return (hWizard = FindWizard(uninstall)) != nullptr; }))
         << "the wizard, once it is closed";
     EXPECT_NE(-1, PressUntilGone(uninstall, hWizard, "Cancel"));
     EXPECT_TRUE(FileExists(InstalledProgram())) << "cancelled: nothing removed";
@@ -430,15 +442,16 @@ TEST_F(InstallerTest, FolderPageRefusesAFolderThatCannotBeWritten)
     ASSERT_TRUE(setup.Start(SetupProgram(), "setup.exe"));
     HWND hWizard = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hWizard = setup.FindWindow("#32770")) != nullptr; }));
-    ASSERT_TRUE(PressWhenReady(hWizard, "&Next >"));
-    ASSERT_TRUE(PressWhenReady(hWizard, "I &Agree"));
+    CWizardPresser wizard(hWizard);
+    ASSERT_TRUE(wizard.Press("&Next >"));
+    ASSERT_TRUE(wizard.Press("I &Agree"));
     HWND hEdit = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
-        hEdit = FindWindowExA(FindWindowExA(hWizard, nullptr, "#32770", nullptr), nullptr, "Edit", nullptr);
+        hEdit = FindWindowExA(InnerPage(hWizard), nullptr, "Edit", nullptr);
         return hEdit != nullptr && IsWindowVisible(hEdit);
     }));
     SendMessageA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(strBlocked.c_str()));
-    ASSERT_TRUE(PressWhenReady(hWizard, "&Install"));
+    ASSERT_TRUE(wizard.Press("&Install"));
 
     HWND hBox = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
