@@ -121,15 +121,11 @@ TEST_F(AccountTest, SetupInstallsIntoTheProfileAndItsUninstallerRemovesTheTicked
     ASSERT_EQ(0, setup.Wait(60000));
     ASSERT_TRUE(ExistsW(strProgram));
 
-    // The autostart box ticked in the installed program's dialog, started by
-    // its short path (the profile folder's 8.3 form): the entry still names
-    // the long one, which the uninstaller knows.
+    // The autostart box ticked in the installed program's dialog: the entry
+    // names the installed file, quoted.
     DeleteRegistryValue(HKEY_CURRENT_USER, kRunKey, "Vellomar");
-    WCHAR szShort[MAX_PATH] = L"";
-    ASSERT_NE(0u, GetShortPathNameW(strProgram.c_str(), szShort, MAX_PATH));
-    ASSERT_NE(strProgram, szShort);
     CChildProcess program;
-    ASSERT_TRUE(program.Start(szShort, L"Vellomar.exe /config"));
+    ASSERT_TRUE(program.Start(strProgram, L"Vellomar.exe /config"));
     HWND hDialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (hDialog = program.FindWindow("#32770")) != nullptr; }));
     PostMessageA(GetDlgItem(hDialog, IDC_AUTOSTART), BM_CLICK, 0, 0);
@@ -138,6 +134,17 @@ TEST_F(AccountTest, SetupInstallsIntoTheProfileAndItsUninstallerRemovesTheTicked
     EXPECT_EQ(0, program.Wait(10000));
     EXPECT_EQ(L"\"" + strProgram + L"\"", RegistryWideText(HKEY_CURRENT_USER, kRunKey, "Vellomar"))
         << "quoted, and naming the installed file";
+
+    // Named by its short path (the profile folder's 8.3 form), as an earlier
+    // version or another tool may have stored it, the entry is still this
+    // installation's: the uninstaller compares long forms.
+    WCHAR szShort[MAX_PATH] = L"";
+    ASSERT_NE(0u, GetShortPathNameW(strProgram.c_str(), szShort, MAX_PATH));
+    ASSERT_NE(strProgram, szShort);
+    const std::wstring strShortEntry = L"\"" + std::wstring(szShort) + L"\"";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, Widen(kRunKey).c_str(), L"Vellomar", REG_SZ,
+                                             strShortEntry.c_str(),
+                                             static_cast<DWORD>((strShortEntry.size() + 1) * sizeof(wchar_t))));
 
     CChildProcess uninstall;
     const std::wstring strUninstaller = strFolder + L"\\Uninstall.exe";

@@ -1,6 +1,7 @@
 // The built program run as a process: which mode each command line selects,
 // and what start-up leaves behind.
 #include "support/ChildProcess.h"
+#include "support/AnsiText.h"
 #include "support/DataFolderGuard.h"
 #include "support/RegistryValues.h"
 #include "support/TestFiles.h"
@@ -99,6 +100,29 @@ TEST_F(RunModeTest, UnquotedPathWithABlankIsALogOnStart)
 
     m_data.Configure("");
     EXPECT_STREQ("dialog", RunModeName(RunAndObserve(strProgram, strProgram)));
+}
+
+TEST(DataFolder, TooLongForItsPartialFilesIsTakenByItsShortForm)
+{
+    // An application-data folder that leaves "\Vellomar\" within MAX_PATH
+    // but not its partial files' names: the log-on run converts a JPEG in
+    // the folder's short form.
+    const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    CRegistryValueGuard appDataValue(HKEY_CURRENT_USER, kShellFolders, "AppData");
+    CRegistryValueGuard wallpaper(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
+    CTempDir root, pictures;
+    const std::string strAppData = root / std::string(MAX_PATH - 14 - 5 - root.Path().size(), 'a');
+    const std::wstring strData = L"\\\\?\\" + Widen(strAppData) + L"\\Vellomar";
+    ASSERT_TRUE(CreateDirectoryW(Widen("\\\\?\\" + strAppData).c_str(), nullptr) &&
+                CreateDirectoryW(strData.c_str(), nullptr));
+    ASSERT_TRUE(WriteTextW(strData + L"\\config.cfg", "[main]\r\nPicturesPath=" + pictures.Path() + "\r\n"));
+    ASSERT_TRUE(CopyFileA(TestDataPath("small.jpg").c_str(), (pictures / "a.jpg").c_str(), FALSE));
+    SetRegistryString(HKEY_CURRENT_USER, kShellFolders, "AppData", strAppData);
+
+    EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe")));
+    std::string strShown = RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
+    EXPECT_LT(strShown.size(), strAppData.size()) << strShown;
+    EXPECT_TRUE(ReadBytes(strShown) == ReadBytes(pictures / "a.jpg")) << "the converted copy, whole";
 }
 
 TEST_F(RunModeTest, OnlyInstallCreatesTheDataFolder)

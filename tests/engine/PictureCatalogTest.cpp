@@ -1,6 +1,8 @@
 #include "engine/PictureCatalog.h"
+#include "platform/FileFind.h"
 
 #include "support/AnsiText.h"
+#include "support/ImportPatch.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/TestFiles.h"
 
@@ -195,6 +197,62 @@ TEST_F(PictureCatalogTest, PictureBeyondReachEvenByShortNameIsLeftOut)
 
     Scan(m_dir.Path());
     EXPECT_EQ(std::vector<std::string>{m_dir / "near.jpg"}, Catalogue()) << "no empty or cut entry for far.jpg";
+}
+
+namespace
+{
+std::wstring g_strLastPattern;
+
+// The system's search, with the pattern it was given kept: wine takes some
+// forms that Windows refuses.
+HANDLE WINAPI RecordingFindFirst(LPCWSTR pszPattern, LPWIN32_FIND_DATAW pData)
+{
+    static const auto pfnFindFirst = SystemFunction<decltype(&FindFirstFileW)>("kernel32.dll", "FindFirstFileW");
+    CImportPatch::CountCall("FindFirstFileW");
+    g_strLastPattern = pszPattern;
+    return pfnFindFirst(pszPattern, pData);
+}
+} // namespace
+
+TEST_F(PictureCatalogTest, FolderWhosePatternPassesMaxPathIsSearched)
+{
+    // A folder that an ANSI call takes while its search pattern passes
+    // MAX_PATH, on a drive and on the rig's share: searched in the form
+    // Windows takes past MAX_PATH (wine takes more), it finds its picture,
+    // which the drive lists by its short path (a share has none).
+    const std::string kShare = "\\\\vellomar-server\\share";
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kShare.c_str())) << "run through scripts/test.sh";
+    struct Case
+    {
+        std::string strRoot;  // as the search sees it
+        std::string strLocal; // the same folder on a drive, to make it
+        std::string strLongForm; // the root as the search must name it
+    } const cases[] = {{m_dir.Path(), m_dir.Path(), "\\\\?\\" + m_dir.Path()},
+                       {kShare, "C:\\vellomar-share", "\\\\?\\UNC\\vellomar-server\\share"}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.strRoot);
+        const std::string strName(MAX_PATH - 4 - c.strRoot.size(), 'p');
+        const std::string strFolder = c.strRoot + "\\" + strName;
+        ASSERT_TRUE(CreateDirectoryW(Widen("\\\\?\\" + c.strLocal + "\\" + strName).c_str(), nullptr));
+        ASSERT_TRUE(WriteTextW(Widen("\\\\?\\" + c.strLocal + "\\" + strName + "\\a.jpg"), "x"));
+        CFileFind finder;
+        {
+            CImportPatch recorder("kernel32.dll", "FindFirstFileW", reinterpret_cast<const void*>(&RecordingFindFirst));
+            EXPECT_TRUE(finder.FindFile((strFolder + "\\*.jpg").c_str()) && !finder.FindNextFile() &&
+                        !finder.IsDots());
+            EXPECT_EQ(1, recorder.Calls());
+            EXPECT_EQ(Widen(c.strLongForm + "\\" + strName + "\\*.jpg"), g_strLastPattern);
+        }
+        m_list.SetSize(0);
+        Scan(strFolder);
+        if (c.strRoot != kShare)
+        {
+            ASSERT_EQ(1u, Catalogue().size());
+            EXPECT_TRUE(FileExists(Catalogue()[0])) << Catalogue()[0];
+        }
+        RemoveTree(c.strLocal + "\\" + strName);
+    }
 }
 
 TEST_F(PictureCatalogTest, NetworkShareIsListedFromItsRootWithOrWithoutASeparator)

@@ -44,7 +44,7 @@ std::vector<unsigned char> SavedForm(const std::string& strPath)
 std::string FileErrorText(int nCause, const std::string& strPath)
 {
     CFileException error(nCause, -1, strPath.c_str());
-    char szText[255];
+    char szText[4096];
     error.GetErrorMessage(szText, sizeof(szText));
     return szText;
 }
@@ -59,8 +59,9 @@ void ExpectEmpty(const CPicture& picture)
 
 TEST(Picture, UnopenableFileShowsTheFileErrorText)
 {
+    // A long name, which the text must hold whole.
     CTempDir dir;
-    std::string strMissing = dir / "gone.jpg";
+    std::string strMissing = dir / (std::string(MAX_PATH - 10 - dir.Path().size(), 'g') + ".jpg");
     CMessageBoxCatcher catcher;
     CPicture picture;
     EXPECT_FALSE(picture.LoadFile(strMissing.c_str()));
@@ -69,6 +70,7 @@ TEST(Picture, UnopenableFileShowsTheFileErrorText)
     ASSERT_EQ(1u, catcher.Boxes().size());
     EXPECT_EQ("CPicture Error", catcher.Boxes()[0].strCaption);
     EXPECT_EQ(FileErrorText(CFileException::fileNotFound, strMissing), catcher.Boxes()[0].strText);
+    EXPECT_NE(std::string::npos, catcher.Boxes()[0].strText.find(strMissing));
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), catcher.Boxes()[0].nIcon);
     EXPECT_EQ(static_cast<UINT>(MB_OK), catcher.Boxes()[0].nButtons);
 }

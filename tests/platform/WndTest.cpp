@@ -122,6 +122,7 @@ TEST(DataExchange, TextComesBackWhole)
         SetWindowTextA(hEdit, "");
         for (char ch : strValue)
             SendMessageA(hEdit, WM_CHAR, static_cast<unsigned char>(ch), 0);
+        strRead = "stale";
         DDX_Text(&fromControl, kEdit, strRead);
         EXPECT_EQ(strValue, static_cast<LPCSTR>(strRead));
     }

@@ -226,34 +226,22 @@ TEST(UrlLabel, FitsItsWindowToTheText)
         SIZE text = UnderlinedExtent(label, kText);
         RECT rc = host.ChildRect(hStatic);
 
-        // The window takes the text's size (centred, within the one pixel
-        // that an odd difference leaves), and the anchored edge, or the
-        // centre, stays where it was.
-        int nWidth = rc.right - rc.left;
-        if (c.dwStyle & SS_CENTER)
-        {
-            EXPECT_NEAR(text.cx, nWidth, 1);
-            EXPECT_EQ(2 * x + c.nWidth, rc.left + rc.right) << "the centre stays";
-        }
-        else
-        {
-            EXPECT_EQ(text.cx, nWidth);
-            if (c.dwStyle & SS_RIGHT)
-                EXPECT_EQ(x + c.nWidth, rc.right) << "the right edge stays";
+        // On each axis the window takes the text's extent (centred, within
+        // the one pixel that an odd difference leaves), and the anchored
+        // edge, or the centre, stays where it was.
+        auto expectAxis = [](const char* pszAxis, int nText, int nLow, int nHigh, int nWas, int nWasSize, bool bCentred,
+                             bool bFarAnchored) {
+            SCOPED_TRACE(pszAxis);
+            EXPECT_NEAR(nText, nHigh - nLow, bCentred ? 1 : 0);
+            if (bCentred)
+                EXPECT_EQ(2 * nWas + nWasSize, nLow + nHigh) << "the centre stays";
+            else if (bFarAnchored)
+                EXPECT_EQ(nWas + nWasSize, nHigh) << "the far edge stays";
             else
-                EXPECT_EQ(x, rc.left) << "the left edge stays";
-        }
-        int nHeight = rc.bottom - rc.top;
-        if (c.dwStyle & SS_CENTERIMAGE)
-        {
-            EXPECT_NEAR(text.cy, nHeight, 1);
-            EXPECT_EQ(2 * y + c.nHeight, rc.top + rc.bottom) << "the middle stays";
-        }
-        else
-        {
-            EXPECT_EQ(text.cy, nHeight);
-            EXPECT_EQ(y, rc.top) << "the top edge stays";
-        }
+                EXPECT_EQ(nWas, nLow) << "the near edge stays";
+        };
+        expectAxis("width", text.cx, rc.left, rc.right, x, c.nWidth, c.dwStyle & SS_CENTER, c.dwStyle & SS_RIGHT);
+        expectAxis("height", text.cy, rc.top, rc.bottom, y, c.nHeight, c.dwStyle & SS_CENTERIMAGE, false);
         DestroyWindow(hStatic);
     }
 }
