@@ -172,7 +172,8 @@ BOOL CProfileFile::WriteString(LPCWSTR pszSection, LPCWSTR pszKey, LPCWSTR pszVa
     // Windows refuses to replace a read-only file and wine does not: the
     // user's protection holds either way.
     DWORD dwAttributes = ::GetFileAttributesW(m_strPath.c_str());
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES &&
+        (dwAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     {
         ::SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;

@@ -142,9 +142,9 @@ TEST_F(AccountTest, SetupInstallsIntoTheProfileAndItsUninstallerRemovesTheTicked
     ASSERT_NE(0u, GetShortPathNameW(strProgram.c_str(), szShort, MAX_PATH));
     ASSERT_NE(strProgram, szShort);
     const std::wstring strShortEntry = L"\"" + std::wstring(szShort) + L"\"";
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, Widen(kRunKey).c_str(), L"Vellomar", REG_SZ,
-                                             strShortEntry.c_str(),
-                                             static_cast<DWORD>((strShortEntry.size() + 1) * sizeof(wchar_t))));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetKeyValueW(HKEY_CURRENT_USER, Widen(kRunKey).c_str(), L"Vellomar", REG_SZ, strShortEntry.c_str(),
+                              static_cast<DWORD>((strShortEntry.size() + 1) * sizeof(wchar_t))));
 
     CChildProcess uninstall;
     const std::wstring strUninstaller = strFolder + L"\\Uninstall.exe";

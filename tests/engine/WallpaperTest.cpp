@@ -252,7 +252,8 @@ TEST(SilentRun, ShowsThePictureOfAnyTree)
         }
         CDataFolderGuard data;
         MakeFolder(DataFolder());
-        std::wstring strSettings = L"[other]\r\nnote=caf\u00e9\r\n[main]\r\nPicturesPath=" + Widen(pictures.Path()) + L"\r\n";
+        std::wstring strSettings =
+            L"[other]\r\nnote=caf\u00e9\r\n[main]\r\nPicturesPath=" + Widen(pictures.Path()) + L"\r\n";
         ASSERT_TRUE(WriteText(DataFolder() + "\\config.cfg", Encode(strSettings, c.nSettingsCodePage)));
         CEnvironmentOverride temp("TEMP", pictures / "missing"), tmp("TMP", pictures / "missing");
         ExpectLogOnRunShowsOneOf("", {TestDataPath(c.pszSource)});

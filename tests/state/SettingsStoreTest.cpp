@@ -147,7 +147,8 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         {"read-only, ASCII value", kAscii, "D:\\new", kRefused, L"1", FILE_ATTRIBUTE_READONLY},
         {"read-only, other value", kAscii, kZoe, kRefused, L"1", FILE_ATTRIBUTE_READONLY},
         {"held without reading shared", Encode(kOther), "D:\\new", kRefused, nullptr, 0, FILE_SHARE_DELETE},
-        {"held, cannot be replaced", Encode(kOther), "D:\\new", kRefused, nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"held, cannot be replaced", Encode(kOther), "D:\\new", kRefused, nullptr, 0,
+         FILE_SHARE_READ | FILE_SHARE_WRITE},
         {"too large to be settings", kAscii + "[notes]\r\nn=" + std::string(1 << 20, 'n'), kZoe, kRefused, nullptr},
     };
     for (const Case& c : cases)

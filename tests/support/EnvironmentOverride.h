@@ -3,27 +3,23 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
-// An environment variable of this process (and so of the programs it
-// starts) set for one scope, put back as it was afterwards.
+// An environment variable of this process, and so of the programs it
+// starts, set for one scope and then put back (or removed) as it was.
 class CEnvironmentOverride
 {
 public:
-    CEnvironmentOverride(const char* pszName, const std::string& strValue) : m_strName(pszName)
+    CEnvironmentOverride(const char* pszName, const std::string& strValue)
+        : m_strName(pszName), m_strOld(32767, '\0'), m_bHad(::GetEnvironmentVariableA(pszName, &m_strOld[0], 32767) > 0)
     {
-        DWORD nSize = ::GetEnvironmentVariableA(pszName, nullptr, 0);
-        std::vector<char> old(nSize + 1, '\0');
-        m_bHadValue = nSize > 0 && ::GetEnvironmentVariableA(pszName, old.data(), nSize + 1) < nSize + 1;
-        m_strOld = old.data();
+        m_strOld.resize(m_strOld.find('\0'));
         ::SetEnvironmentVariableA(pszName, strValue.c_str());
     }
     CEnvironmentOverride(const CEnvironmentOverride&) = delete;
     CEnvironmentOverride& operator=(const CEnvironmentOverride&) = delete;
-    ~CEnvironmentOverride() { ::SetEnvironmentVariableA(m_strName.c_str(), m_bHadValue ? m_strOld.c_str() : nullptr); }
+    ~CEnvironmentOverride() { ::SetEnvironmentVariableA(m_strName.c_str(), m_bHad ? m_strOld.c_str() : nullptr); }
 
 private:
-    std::string m_strName;
-    std::string m_strOld;
-    bool m_bHadValue = false;
+    std::string m_strName, m_strOld;
+    bool m_bHad;
 };

@@ -4,27 +4,23 @@
 
 namespace
 {
-std::map<std::string, int>& CallCounts()
-{
-    static std::map<std::string, int> counts;
-    return counts;
-}
+std::map<std::string, int> g_calls; // by function name
 } // namespace
 
 void CImportPatch::CountCall(const char* pszFunction)
 {
-    ++CallCounts()[pszFunction];
+    ++g_calls[pszFunction];
 }
 
 int CImportPatch::Calls() const
 {
-    return CallCounts()[m_strFunction];
+    return g_calls[m_strFunction];
 }
 
 CImportPatch::CImportPatch(const char* pszModule, const char* pszFunction, const void* pfnReplacement)
     : m_strFunction(pszFunction)
 {
-    CallCounts()[m_strFunction] = 0;
+    g_calls[m_strFunction] = 0;
     BYTE* pBase = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     auto* pDos = reinterpret_cast<IMAGE_DOS_HEADER*>(pBase);
     auto* pNt = reinterpret_cast<IMAGE_NT_HEADERS*>(pBase + pDos->e_lfanew);
