@@ -6,6 +6,8 @@
 #include "platform/Mbcs.h"
 #include "platform/ProfileText.h"
 
+#include <cstring>
+
 namespace
 {
 const char kUtf16LEMark[] = "\xFF\xFE";
