@@ -2,8 +2,12 @@
 
 #include "platform/File.h"
 #include "platform/FileException.h"
+#include "platform/HeldFileRetry.h"
+#include "platform/Mbcs.h"
+#include "platform/ScopedHandle.h"
 
 #include <cwctype>
+#include <string>
 
 namespace
 {
@@ -138,13 +142,164 @@ BOOL CFileReplacement::Begin(const CString& strPath, const void* pData, UINT nSi
     return bWritten || Fail(pError);
 }
 
+BOOL CFileReplacement::FailWithLastError(CFileException* pError)
+{
+    pError->SetFromOsError(static_cast<LONG>(::GetLastError()), m_strPath);
+    return Fail(pError);
+}
+
 BOOL CFileReplacement::Commit(CFileException* pError)
 {
     if (m_strPartial.IsEmpty() || !::MoveFileExA(m_strPartial, m_strPath, MOVEFILE_REPLACE_EXISTING))
+        return FailWithLastError(pError);
+    m_strPartial.Empty();
+    return TRUE;
+}
+
+namespace
+{
+// What a user may have set on a file and a copy can take over.
+const DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+HANDLE OpenExisting(LPCWSTR pszPath, DWORD dwAccess, DWORD dwShare)
+{
+    HANDLE hFile = INVALID_HANDLE_VALUE;
+    RetryWhileHeld(
+        [&] {
+            hFile = ::CreateFileW(pszPath, dwAccess, dwShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return hFile != INVALID_HANDLE_VALUE;
+        },
+        FALSE);
+    return hFile;
+}
+
+BOOL FlushFile(LPCWSTR pszPath)
+{
+    CScopedHandle file(OpenExisting(pszPath, GENERIC_WRITE, FILE_SHARE_READ));
+    return file.IsValid() && ::FlushFileBuffers(file.Get());
+}
+
+// The whole content of an open file (a settings file: small), from its start.
+BOOL ReadAll(HANDLE hFile, std::string& strBytes)
+{
+    LARGE_INTEGER size = {}, start = {};
+    if (!::GetFileSizeEx(hFile, &size) || size.QuadPart > MAXDWORD || !::SetFilePointerEx(hFile, start, nullptr, FILE_BEGIN))
+        return FALSE;
+    strBytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD dwRead = 0;
+    return strBytes.empty() ||
+           (::ReadFile(hFile, &strBytes[0], static_cast<DWORD>(strBytes.size()), &dwRead, nullptr) &&
+            dwRead == strBytes.size());
+}
+
+BOOL SetSize(HANDLE hFile, size_t nSize)
+{
+    LARGE_INTEGER position = {};
+    position.QuadPart = static_cast<LONGLONG>(nSize);
+    return ::SetFilePointerEx(hFile, position, nullptr, FILE_BEGIN) && ::SetEndOfFile(hFile);
+}
+
+BOOL WriteFromStart(HANDLE hFile, const std::string& strBytes)
+{
+    LARGE_INTEGER start = {};
+    DWORD dwWritten = 0;
+    return ::SetFilePointerEx(hFile, start, nullptr, FILE_BEGIN) &&
+           (strBytes.empty() || (::WriteFile(hFile, strBytes.data(), static_cast<DWORD>(strBytes.size()), &dwWritten,
+                                             nullptr) &&
+                                 dwWritten == strBytes.size()));
+}
+
+// Whether other names lead to the file's content: more hard links, or the
+// name itself is a link.
+BOOL HasOtherNames(LPCWSTR pszPath, DWORD dwAttributes)
+{
+    if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return TRUE;
+    CScopedHandle file(OpenExisting(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return file.IsValid() && ::GetFileInformationByHandle(file.Get(), &info) && info.nNumberOfLinks > 1;
+}
+
+// The new content written into the target itself. The file first grows to
+// the larger of both sizes, so that a full disk fails before any byte
+// changes; after a later failure the old content is put back.
+BOOL WriteInPlace(LPCWSTR pszTarget, LPCWSTR pszPartial)
+{
+    std::string strNew, strOld;
+    CScopedHandle partial(OpenExisting(pszPartial, GENERIC_READ, FILE_SHARE_READ));
+    if (!partial.IsValid() || !ReadAll(partial.Get(), strNew))
+        return FALSE;
+    CScopedHandle target(OpenExisting(pszTarget, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
+    if (!target.IsValid() || !ReadAll(target.Get(), strOld))
+        return FALSE;
+    if (!SetSize(target.Get(), strNew.size() > strOld.size() ? strNew.size() : strOld.size()))
     {
-        pError->SetFromOsError(static_cast<LONG>(::GetLastError()), m_strPath);
-        return Fail(pError);
+        DWORD dwError = ::GetLastError();
+        SetSize(target.Get(), strOld.size());
+        ::SetLastError(dwError);
+        return FALSE;
     }
+    if (WriteFromStart(target.Get(), strNew) && SetSize(target.Get(), strNew.size()) &&
+        ::FlushFileBuffers(target.Get()))
+        return TRUE;
+    DWORD dwError = ::GetLastError();
+    if (WriteFromStart(target.Get(), strOld))
+        SetSize(target.Get(), strOld.size());
+    ::FlushFileBuffers(target.Get());
+    ::SetLastError(dwError);
+    return FALSE;
+}
+} // namespace
+
+BOOL CFileReplacement::CommitKeepingTarget(CFileException* pError)
+{
+    if (m_strPartial.IsEmpty())
+        return FailWithLastError(pError);
+    const std::wstring strTarget = WideFromBytes(m_strPath, -1, CP_ACP);
+    const std::wstring strPartial = WideFromBytes(m_strPartial, -1, CP_ACP);
+    // File systems journal the rename, not the data: unflushed, a power cut
+    // could leave the name on a file whose bytes never reached the disk.
+    if (!FlushFile(strPartial.c_str()))
+        return FailWithLastError(pError);
+
+    DWORD dwAttributes = ::GetFileAttributesW(strTarget.c_str());
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && HasOtherNames(strTarget.c_str(), dwAttributes))
+    {
+        if (!WriteInPlace(strTarget.c_str(), strPartial.c_str()))
+            return FailWithLastError(pError);
+        Discard();
+        return TRUE;
+    }
+
+    BOOL bReplaced = FALSE;
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES)
+    {
+        ::SetFileAttributesW(strPartial.c_str(), dwAttributes & kKeptAttributes);
+        // Keeps the target's security too, where the system can. It is
+        // called once nothing holds the target: wine's leaves a temporary
+        // file behind at each failure.
+        bReplaced = RetryWhileHeld(
+            [&] {
+                CScopedHandle probe(::CreateFileW(strTarget.c_str(), DELETE,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                if (!probe.IsValid())
+                    return FALSE;
+                probe.Close();
+                return ::ReplaceFileW(strTarget.c_str(), strPartial.c_str(), nullptr,
+                                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                                      nullptr);
+            },
+            TRUE);
+        // The target may be gone then, the copy still in place.
+        if (!bReplaced && ::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+            return FailWithLastError(pError);
+    }
+    if (!bReplaced &&
+        !RetryWhileHeld(
+            [&] { return ::MoveFileExW(strPartial.c_str(), strTarget.c_str(), MOVEFILE_REPLACE_EXISTING); }, TRUE))
+        return FailWithLastError(pError);
     m_strPartial.Empty();
     return TRUE;
 }

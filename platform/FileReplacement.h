@@ -24,10 +24,17 @@ public:
     const CString& PartialPath() const { return m_strPartial; }
     // Puts the partial file in the target's place.
     BOOL Commit(CFileException* pError);
+    // For a file the user keeps (settings): the new content reaches the disk
+    // before it takes the target's name, and the target keeps its
+    // attributes and security. A target with other names (hard or symbolic
+    // links) is written through in place instead, so that every name keeps
+    // seeing it; a failure there puts the old content back.
+    BOOL CommitKeepingTarget(CFileException* pError);
 
 private:
     void Discard();
     BOOL Fail(CFileException* pError);
+    BOOL FailWithLastError(CFileException* pError);
 
     CString m_strPath;
     CString m_strPartial;

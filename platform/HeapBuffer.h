@@ -13,6 +13,12 @@ public:
     ~CHeapBuffer() { free(m_p); }
 
     unsigned char* Get() const { return m_p; }
+    void Swap(CHeapBuffer& other)
+    {
+        unsigned char* p = m_p;
+        m_p = other.m_p;
+        other.m_p = p;
+    }
 
 private:
     unsigned char* m_p;

@@ -3,8 +3,10 @@
 #include "platform/FileException.h"
 #include "platform/FileReplacement.h"
 #include "platform/HeapBuffer.h"
+#include "platform/HeldFileRetry.h"
 #include "platform/Mbcs.h"
 #include "platform/ProfileText.h"
+#include "platform/ScopedHandle.h"
 
 #include <cstring>
 
@@ -99,16 +101,24 @@ CProfileFile::CProfileFile(LPCSTR lpszPath, BOOL (*pfnPrefer)(LPCWSTR))
 {
 }
 
-CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes) const
+CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes, CScopedHandle* pHold) const
 {
     strBytes.clear();
-    HANDLE hFile = ::CreateFileW(m_strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
+    // A file held for a moment (by a write of another run, a scanner) is
+    // waited for: it must never read as "no settings".
+    CScopedHandle file;
+    if (!RetryWhileHeld(
+            [&] {
+                file.Reset(::CreateFileW(m_strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                return file.IsValid();
+            },
+            FALSE))
     {
         DWORD dwError = ::GetLastError();
         return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND ? kMissing : kUnreadable;
     }
+    HANDLE hFile = file.Get();
     LARGE_INTEGER size = {};
     BOOL bRead = ::GetFileSizeEx(hFile, &size) && size.QuadPart <= static_cast<LONGLONG>(kMaxReadChars);
     if (bRead)
@@ -119,9 +129,10 @@ CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes) const
                                                 nullptr) &&
                                      dwRead == strBytes.size());
     }
-    ::CloseHandle(hFile);
     if (!bRead)
         return kUnreadable;
+    if (pHold)
+        pHold->Reset(file.Release());
     if (StartsWith(strBytes, kUtf16LEMark))
         return kUtf16LE;
     if (StartsWith(strBytes, kUtf16BEMark))
@@ -154,7 +165,10 @@ std::wstring CProfileFile::Decode(Form form, const std::string& strBytes, LPCWST
 std::wstring CProfileFile::ReadString(LPCWSTR pszSection, LPCWSTR pszKey) const
 {
     std::string strBytes;
-    Form form = ReadBytes(strBytes);
+    // Held open while the profile call reads it again: no other run can
+    // replace it in between, so the call cannot meet it gone.
+    CScopedHandle held;
+    Form form = ReadBytes(strBytes, &held);
     switch (form)
     {
     case kAscii:
@@ -199,5 +213,5 @@ BOOL CProfileFile::WriteString(LPCWSTR pszSection, LPCWSTR pszKey, LPCWSTR pszVa
     return copy.Begin(m_strFile, strBytes.data(), static_cast<UINT>(strBytes.size()), &error) &&
            ::WritePrivateProfileStringW(pszSection, pszKey, pszValue,
                                         WideFromBytes(copy.PartialPath(), -1, CP_ACP).c_str()) &&
-           copy.Commit(&error);
+           copy.CommitKeepingTarget(&error);
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CScopedHandle;
+
 // A settings file in the profile format, in whatever form a user's editor
 // saved it, read alike by a build running under the system's legacy ANSI
 // code page and one running under UTF-8.
@@ -20,9 +22,11 @@
 // Writing keeps every other line. A file of ASCII stays as it is while the
 // value is ASCII too; any other write turns the whole text into UTF-16LE
 // with its mark, which both builds read exactly. The write goes into a copy
-// beside the file that then takes its place, so a failure leaves the file
-// as it was; a file that is read-only, unreadable or too large is never
-// replaced.
+// beside the file that, flushed, then takes its place with the file's
+// attributes, so a failure leaves the file as it was; a file with other
+// names (links) is written through in place instead. A file that is
+// read-only, unreadable or too large is never replaced. Opens and replaces
+// that meet another program holding the file wait for it a moment.
 class CProfileFile
 {
 public:
@@ -49,7 +53,9 @@ private:
         kUtf8Marked,
         kOtherBytes
     };
-    Form ReadBytes(std::string& strBytes) const;
+    // With pHold, the file stays open in it (sharing reads and writes) for
+    // as long as the caller keeps it.
+    Form ReadBytes(std::string& strBytes, CScopedHandle* pHold = nullptr) const;
     // The text of a file that the profile calls cannot take as it is, in the
     // decoding that wins for the key.
     std::wstring Decode(Form form, const std::string& strBytes, LPCWSTR pszSection, LPCWSTR pszKey) const;

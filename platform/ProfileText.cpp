@@ -57,8 +57,13 @@ BOOL FindProfileValue(const std::wstring& strText, LPCWSTR pszSection, LPCWSTR p
         if (nBegin == nEnd)
             continue;
 
-        size_t nClose = strText[nBegin] == L'[' ? strText.rfind(L']', nEnd - 1) : std::wstring::npos;
-        if (nClose != std::wstring::npos && nClose > nBegin)
+        // Both searches stay within the line, so that each line is looked
+        // at once whatever the lines before it hold.
+        size_t nClose = nEnd - 1;
+        if (strText[nBegin] == L'[')
+            while (nClose > nBegin && strText[nClose] != L']')
+                --nClose;
+        if (strText[nBegin] == L'[' && nClose > nBegin)
         {
             // Only the first section of the name is searched.
             if (bInSection)
@@ -70,8 +75,10 @@ BOOL FindProfileValue(const std::wstring& strText, LPCWSTR pszSection, LPCWSTR p
         }
         if (!bInSection)
             continue;
-        size_t nEquals = strText.find(L'=', nBegin);
-        size_t nNameEnd = nEquals < nEnd ? nEquals : nEnd;
+        size_t nEquals = nBegin;
+        while (nEquals < nEnd && strText[nEquals] != L'=')
+            ++nEquals;
+        size_t nNameEnd = nEquals;
         size_t nNameBegin = nBegin;
         Trim(strText, nNameBegin, nNameEnd);
         if (!IsSameName(strText, nNameBegin, nNameEnd, strKey))

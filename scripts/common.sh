@@ -11,6 +11,11 @@ TEST_LOCALES="ja_JP.UTF-8 ru_RU.UTF-8"
 # Where the rig puts what it must execute: /tmp may be mounted noexec.
 PROBE_DIR="$BUILD/probe"
 APT_LOCK_SECONDS=600
+# For every prefix the scripts make and every wine command they run: no
+# Mono or Gecko prompts, and no menu builder, which would write the test
+# programs' shortcuts into the user's own desktop menu (and holds a program
+# file open while it reads its icon).
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # Root, or sudo rights without a password: sudo installed is not enough.
 have_root() {
@@ -202,7 +207,6 @@ start_display() {
 prepare_prefix() (
   export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY
   [ -z "${2:-}" ] || export USER=$2
-  export WINEDLLOVERRIDES="mscoree,mshtml="
   # A prefix made before wine32 was installed cannot run 32-bit programs.
   if [ -f "$WINEPREFIX/system.reg" ] && wine32_usable && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
     echo "== Remaking $WINEPREFIX, which predates 32-bit wine"
@@ -235,7 +239,6 @@ prepare_prefix() (
 make_prefix() {
   prepare_prefix "$1"
   export WINEPREFIX=$1 WINEDEBUG=-all DISPLAY=$VELLOMAR_TEST_DISPLAY
-  export WINEDLLOVERRIDES="mscoree,mshtml="
   WINESERVER_STARTED=1
 }
 

@@ -1,5 +1,4 @@
 #include "engine/Picture.h"
-#include "platform/FileException.h"
 
 #include "support/MessageBoxCatcher.h"
 #include "support/TestFiles.h"
@@ -41,14 +40,6 @@ std::vector<unsigned char> SavedForm(const std::string& strPath)
     return saved;
 }
 
-std::string FileErrorText(int nCause, const std::string& strPath)
-{
-    CFileException error(nCause, -1, strPath.c_str());
-    char szText[4096];
-    error.GetErrorMessage(szText, sizeof(szText));
-    return szText;
-}
-
 void ExpectEmpty(const CPicture& picture)
 {
     EXPECT_EQ(nullptr, picture.m_pPicture);
@@ -69,8 +60,7 @@ TEST(Picture, UnopenableFileShowsTheFileErrorText)
     EXPECT_EQ(0u, picture.m_nDataSize);
     ASSERT_EQ(1u, catcher.Boxes().size());
     EXPECT_EQ("CPicture Error", catcher.Boxes()[0].strCaption);
-    EXPECT_EQ(FileErrorText(CFileException::fileNotFound, strMissing), catcher.Boxes()[0].strText);
-    EXPECT_NE(std::string::npos, catcher.Boxes()[0].strText.find(strMissing));
+    EXPECT_EQ("Cannot open " + strMissing + ": the file does not exist.", catcher.Boxes()[0].strText);
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), catcher.Boxes()[0].nIcon);
     EXPECT_EQ(static_cast<UINT>(MB_OK), catcher.Boxes()[0].nButtons);
 }
@@ -170,8 +160,9 @@ TEST(Picture, UnwritableTargetShowsTheFileErrorText)
     EXPECT_FALSE(picture.WriteBitmapFile((dir / "folder.bmp").c_str())) << "a target that cannot be opened for writing";
     ASSERT_EQ(2u, catcher.Boxes().size());
     EXPECT_EQ("CPicture Error", catcher.Boxes()[0].strCaption);
-    EXPECT_EQ(FileErrorText(CFileException::badPath, strNoFolder), catcher.Boxes()[0].strText);
-    EXPECT_EQ(FileErrorText(CFileException::accessDenied, dir / "folder.bmp"), catcher.Boxes()[1].strText);
+    EXPECT_EQ("Cannot open " + strNoFolder + ": the folder does not exist or the name is not valid.",
+              catcher.Boxes()[0].strText);
+    EXPECT_EQ("Cannot access " + dir / "folder.bmp" + ": access is denied.", catcher.Boxes()[1].strText);
     EXPECT_NE(nullptr, picture.m_pPicture) << "a failed write keeps the picture";
 
     EXPECT_TRUE(ListFolder(dir.Path() + "\\*.tmp").empty()) << "no partial file is left beside the targets";

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace
@@ -50,14 +51,21 @@ CTempDir::CTempDir()
     char szTemp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, szTemp);
     static unsigned s_nCounter = 0;
-    for (;;)
+    // Names left by an earlier run are skipped; any other failure, or a
+    // hundred taken names, ends the test instead of looping.
+    const int kMaxNames = 100;
+    DWORD dwError = ERROR_ALREADY_EXISTS;
+    for (int nTry = 0; nTry < kMaxNames && dwError == ERROR_ALREADY_EXISTS; ++nTry)
     {
         char szName[64];
         snprintf(szName, sizeof(szName), "vellomar-test-%lu-%u", ::GetCurrentProcessId(), ++s_nCounter);
         m_strPath = std::string(szTemp) + szName;
         if (::CreateDirectoryA(m_strPath.c_str(), nullptr))
-            break;
+            return;
+        dwError = ::GetLastError();
     }
+    fprintf(stderr, "CTempDir: cannot make a folder under %s (error %lu)\n", szTemp, dwError);
+    abort();
 }
 
 CTempDir::~CTempDir()

@@ -1,0 +1,248 @@
+// Photos that their camera marked as turned (the Exif orientation tag) are
+// written upright as bitmaps; every other picture keeps the bytes it had.
+#include "engine/Picture.h"
+
+#include "support/ChildProcess.h"
+#include "support/DataFolderGuard.h"
+#include "support/MessageBoxCatcher.h"
+#include "support/RegistryValues.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+using Bytes = std::vector<unsigned char>;
+
+// The test picture, 65 x 33, is stored as four quadrants: red and green
+// above, blue and white below, each side odd so that rows need padding
+// whichever way the picture is turned.
+const int kStoredWidth = 65;
+const int kStoredHeight = 33;
+
+Bytes Segment(unsigned char nMarker, const Bytes& body)
+{
+    size_t nLength = body.size() + 2;
+    Bytes segment(4 + body.size());
+    segment[0] = 0xFF;
+    segment[1] = nMarker;
+    segment[2] = static_cast<unsigned char>(nLength >> 8);
+    segment[3] = static_cast<unsigned char>(nLength);
+    std::copy(body.begin(), body.end(), segment.begin() + 4);
+    return segment;
+}
+
+void Put(Bytes& bytes, size_t nOffset, unsigned nValue, int nSize, bool bBigEndian)
+{
+    if (bytes.size() < nOffset + nSize)
+        bytes.resize(nOffset + nSize);
+    for (int i = 0; i < nSize; ++i)
+        bytes[nOffset + (bBigEndian ? nSize - 1 - i : i)] = static_cast<unsigned char>(nValue >> (8 * i));
+}
+
+// An IFD at nOffset of one entry, and the offset of the next IFD.
+void PutIfd(Bytes& tiff, size_t nOffset, bool bBigEndian, unsigned nTag, unsigned nType, unsigned nCount,
+            unsigned nValue, unsigned nNextIfd = 0)
+{
+    Put(tiff, nOffset, 1, 2, bBigEndian);
+    Put(tiff, nOffset + 2, nTag, 2, bBigEndian);
+    Put(tiff, nOffset + 4, nType, 2, bBigEndian);
+    Put(tiff, nOffset + 6, nCount, 4, bBigEndian);
+    Put(tiff, nOffset + 10, nValue, 2, bBigEndian);
+    Put(tiff, nOffset + 14, nNextIfd, 4, bBigEndian);
+}
+
+Bytes TiffHeader(bool bBigEndian, unsigned nFirstIfd = 8)
+{
+    Bytes tiff = {static_cast<unsigned char>(bBigEndian ? 'M' : 'I'), static_cast<unsigned char>(bBigEndian ? 'M' : 'I')};
+    Put(tiff, 2, 42, 2, bBigEndian);
+    Put(tiff, 4, nFirstIfd, 4, bBigEndian);
+    return tiff;
+}
+
+Bytes Exif(const Bytes& tiff, const char* pszName = "Exif")
+{
+    Bytes body(pszName, pszName + strlen(pszName));
+    body.insert(body.end(), {0, 0});
+    body.insert(body.end(), tiff.begin(), tiff.end());
+    return Segment(0xE1, body);
+}
+
+// The usual tag: orientation, a SHORT, one value, in IFD0.
+Bytes OrientationTiff(unsigned nValue, bool bBigEndian)
+{
+    Bytes tiff = TiffHeader(bBigEndian);
+    PutIfd(tiff, 8, bBigEndian, 0x0112, 3, 1, nValue);
+    return tiff;
+}
+
+// The photo with segments put in after its start (or after its first
+// segment, ImageMagick's JFIF header).
+Bytes Photo(const std::vector<Bytes>& segments, bool bAfterJfif = false)
+{
+    Bytes stored = ReadBytes(TestDataPath("quadrants.jpg"));
+    size_t nAt = 2;
+    if (bAfterJfif)
+    {
+        EXPECT_EQ(0xE0, stored[3]) << "the picture starts with its JFIF header";
+        nAt += 2 + ((stored[4] << 8) | stored[5]);
+    }
+    Bytes photo(stored.begin(), stored.begin() + nAt);
+    for (const Bytes& segment : segments)
+        photo.insert(photo.end(), segment.begin(), segment.end());
+    photo.insert(photo.end(), stored.begin() + nAt, stored.end());
+    return photo;
+}
+
+struct Quadrants
+{
+    SIZE size;
+    std::string strColours; // top left, top right, bottom left, bottom right: R, G, B or W
+};
+
+char ColourName(COLORREF colour)
+{
+    // Well inside JPEG's tolerance for pure colours.
+    auto high = [](int n) { return n > 160; };
+    auto low = [](int n) { return n < 96; };
+    int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
+    if (high(r) && high(g) && high(b))
+        return 'W';
+    if (high(r) && low(g) && low(b))
+        return 'R';
+    if (low(r) && high(g) && low(b))
+        return 'G';
+    if (low(r) && low(g) && high(b))
+        return 'B';
+    return '?';
+}
+
+// What a bitmap file shows, read back by the system's own loader.
+Quadrants ReadQuadrants(const std::string& strPath)
+{
+    Quadrants seen = {{0, 0}, ""};
+    HBITMAP hBitmap =
+        static_cast<HBITMAP>(LoadImageA(nullptr, strPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    BITMAP info = {};
+    if (!hBitmap || !GetObjectA(hBitmap, sizeof(info), &info))
+        return seen;
+    seen.size = {info.bmWidth, info.bmHeight};
+    HDC hDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ hOld = SelectObject(hDC, hBitmap);
+    for (int nQuadrant = 0; nQuadrant < 4; ++nQuadrant)
+        seen.strColours += ColourName(GetPixel(hDC, info.bmWidth * (1 + 2 * (nQuadrant % 2)) / 4,
+                                               info.bmHeight * (1 + 2 * (nQuadrant / 2)) / 4));
+    SelectObject(hDC, hOld);
+    DeleteDC(hDC);
+    DeleteObject(hBitmap);
+    return seen;
+}
+
+// The upright picture of each tag value, as the Exif table defines it.
+const char* const kUprightColours[] = {nullptr, "RGBW", "GRWB", "WBGR", "BWRG", "RBGW", "BRWG", "WGBR", "GWRB"};
+
+void ExpectUpright(const std::string& strPath, int nOrientation)
+{
+    Quadrants seen = ReadQuadrants(strPath);
+    bool bSwapped = nOrientation >= 5;
+    EXPECT_EQ(bSwapped ? kStoredHeight : kStoredWidth, seen.size.cx);
+    EXPECT_EQ(bSwapped ? kStoredWidth : kStoredHeight, seen.size.cy);
+    EXPECT_EQ(kUprightColours[nOrientation], seen.strColours);
+}
+} // namespace
+
+TEST(UprightPhoto, TurnedPhotosAreWrittenUprightAndOthersAsTheyAre)
+{
+    Bytes xmp = Segment(0xE1, Bytes({'h', 't', 't', 'p', ':', '/', '/', 'n', 's', '.', 'a', 'd', 'o', 'b', 'e', '.',
+                                     'c', 'o', 'm', '/', 'x', 'a', 'p', '/', '1', '.', '0', '/', 0, '<', 'x', '/', '>'}));
+    struct Row
+    {
+        std::string strName;
+        Bytes photo;
+        int nUpright; // the orientation it is shown in, 1 for the stored bytes
+    };
+    std::vector<Row> rows;
+    for (bool bBigEndian : {false, true})
+        for (unsigned nValue = 1; nValue <= 8; ++nValue)
+            rows.push_back({std::string(bBigEndian ? "MM " : "II ") + std::to_string(nValue),
+                            Photo({Exif(OrientationTiff(nValue, bBigEndian))}), static_cast<int>(nValue)});
+    rows.push_back({"after JFIF and XMP", Photo({xmp, Exif(OrientationTiff(6, true))}, true), 6});
+
+    // Each malformed tag leaves the photo as stored.
+    Bytes cut = OrientationTiff(6, false);
+    cut.resize(8 + 2 + 9); // the segment ends inside the entry's value
+    Bytes ifdPast = TiffHeader(false, 8 + 4); // IFD0 just past the segment, in the comment after it
+    Bytes ifdBehind;
+    PutIfd(ifdBehind, 0, false, 0x0112, 3, 1, 6);
+    Bytes thumbnailOnly = TiffHeader(true);
+    PutIfd(thumbnailOnly, 8, true, 0x0100, 3, 1, 65, 26); // IFD0 without the tag, IFD1 with it
+    PutIfd(thumbnailOnly, 26, true, 0x0112, 3, 1, 6);
+    Bytes asLong = TiffHeader(false);
+    PutIfd(asLong, 8, false, 0x0112, 4, 1, 6);
+    Bytes twoValues = TiffHeader(false);
+    PutIfd(twoValues, 8, false, 0x0112, 3, 2, 6);
+    Bytes otherOrder = OrientationTiff(6, false);
+    otherOrder[1] = 'M';
+    Bytes otherMagic = OrientationTiff(6, true);
+    otherMagic[3] = 43;
+    Bytes noTag = TiffHeader(false);
+    PutIfd(noTag, 8, false, 0x0100, 3, 1, 65);
+    const struct
+    {
+        const char* pszName;
+        std::vector<Bytes> segments;
+    } malformed[] = {
+        {"value 0", {Exif(OrientationTiff(0, false))}},
+        {"value 9", {Exif(OrientationTiff(9, true))}},
+        {"segment cut short", {Exif(cut)}},
+        {"IFD past the segment", {Exif(ifdPast), Segment(0xFE, ifdBehind)}},
+        {"tag in the thumbnail's IFD only", {Exif(thumbnailOnly)}},
+        {"tag of type LONG", {Exif(asLong)}},
+        {"tag with two values", {Exif(twoValues)}},
+        {"byte order IM", {Exif(otherOrder)}},
+        {"TIFF magic 43", {Exif(otherMagic)}},
+        {"name misspelt", {Exif(OrientationTiff(6, false), "Exit")}},
+        {"a later Exif segment", {Exif(noTag), Exif(OrientationTiff(6, false))}},
+    };
+    for (const auto& row : malformed)
+        rows.push_back({row.pszName, Photo(row.segments), 1});
+
+    CTempDir dir;
+    CMessageBoxCatcher catcher;
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.strName);
+        std::string strPhoto = dir / "photo.jpg", strTarget = dir / "Tarnwick.bmp";
+        ASSERT_TRUE(WriteBytes(strPhoto, row.photo));
+        CPicture picture;
+        ASSERT_TRUE(picture.LoadFile(strPhoto.c_str()));
+        EXPECT_EQ(kStoredWidth, picture.m_nWidth) << "the size as stored";
+        ASSERT_TRUE(picture.WriteBitmapFile(strTarget.c_str()));
+        if (row.nUpright == 1)
+            EXPECT_TRUE(ReadBytes(strTarget) == row.photo) << "the photo's own bytes";
+        else
+            ExpectUpright(strTarget, row.nUpright);
+    }
+    EXPECT_TRUE(catcher.Boxes().empty());
+}
+
+TEST(UprightPhoto, LogOnRunAt144DpiSetsTheTurnedPhotoUpright)
+{
+    // The picture's own size follows the display's resolution; the turn
+    // must follow its pixels.
+    CTempDir dir;
+    WriteBytes(dir / "portrait.jpg", Photo({Exif(OrientationTiff(6, false))}));
+    CDataFolderGuard data;
+    data.Configure(dir.Path());
+    CRegistryValueGuard wallpaper(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
+    CRegistryValueGuard dpi(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
+    DWORD dwDpi = 144;
+    ASSERT_TRUE(SetRegistryValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &dwDpi, sizeof(dwDpi)));
+
+    EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe")));
+    EXPECT_EQ(DataFolder() + "\\Tarnwick.bmp", RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
+    ExpectUpright(DataFolder() + "\\Tarnwick.bmp", 6);
+}
