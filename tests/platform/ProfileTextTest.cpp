@@ -32,7 +32,7 @@ TEST(ProfileText, FindsWhatTheSystemReaderFinds)
         L"PicturesPath=C:\\top\r\n",
         L"[main]\r\n;PicturesPath=C:\\c\r\n# x=y\r\nPicturesPath=C:\\b\r\n",
         L"[other]\r\nPicturesPath=C:\\o\r\n",
-        L"\r\n\r\n[main]\r\n\r\nPicturesPath=C:\\Zo\u00eb \u738b\r\n\x1A",
+        L"\r\n\r\n[main]\r\n\r\nPicturesPath=C:\\Zo\u00eb \u738b\x1A\r\n",
     };
     CTempDir dir;
     int nRow = 0;

@@ -34,6 +34,73 @@ protected:
 
 const char kValue[] = "Vellomar";
 
+ULONGLONG FileIndex(HANDLE hFile)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    GetFileInformationByHandle(hFile, &info);
+    return (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+}
+
+ULONGLONG FileIndex(const std::string& strPath)
+{
+    HANDLE hFile = CreateFileA(strPath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    ULONGLONG nIndex = hFile == INVALID_HANDLE_VALUE ? 0 : FileIndex(hFile);
+    CloseHandle(hFile);
+    return nIndex;
+}
+
+// What a settings write does to the disk, in order: "flush copy", "flush
+// settings" (the settings file itself), "replace", "move".
+std::vector<std::string> g_steps;
+ULONGLONG g_nSettingsIndex = 0;
+bool g_bReplaceLosesTarget = false; // ReplaceFileW removes the file and fails, as it may on Windows
+bool g_bInPlaceWriteFails = false;  // the first write into the settings file stops half way
+
+BOOL WINAPI RecordFlush(HANDLE hFile)
+{
+    g_steps.push_back(FileIndex(hFile) == g_nSettingsIndex ? "flush settings" : "flush copy");
+    return SystemFunction<decltype(&FlushFileBuffers)>("kernel32.dll", "FlushFileBuffers")(hFile);
+}
+
+BOOL WINAPI RecordReplace(LPCWSTR pszReplaced, LPCWSTR pszReplacement, LPCWSTR pszBackup, DWORD dwFlags, LPVOID p1,
+                          LPVOID p2)
+{
+    g_steps.push_back("replace");
+    if (!g_bReplaceLosesTarget)
+        return SystemFunction<decltype(&ReplaceFileW)>("kernel32.dll", "ReplaceFileW")(pszReplaced, pszReplacement,
+                                                                                        pszBackup, dwFlags, p1, p2);
+    DeleteFileW(pszReplaced);
+    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+    return FALSE;
+}
+
+BOOL WINAPI RecordMove(LPCWSTR pszFrom, LPCWSTR pszTo, DWORD dwFlags)
+{
+    g_steps.push_back("move");
+    return SystemFunction<decltype(&MoveFileExW)>("kernel32.dll", "MoveFileExW")(pszFrom, pszTo, dwFlags);
+}
+
+BOOL WINAPI WriteFailingHalfWay(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWORD pcbWritten, LPOVERLAPPED pOverlapped)
+{
+    static const auto pfnWrite = SystemFunction<decltype(&WriteFile)>("kernel32.dll", "WriteFile");
+    if (!g_bInPlaceWriteFails || FileIndex(hFile) != g_nSettingsIndex)
+        return pfnWrite(hFile, pData, cbData, pcbWritten, pOverlapped);
+    g_bInPlaceWriteFails = false;
+    pfnWrite(hFile, pData, cbData / 2, pcbWritten, pOverlapped);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+DWORD WINAPI AttributesOfALink(LPCWSTR pszPath)
+{
+    DWORD dwAttributes = SystemFunction<decltype(&GetFileAttributesW)>("kernel32.dll", "GetFileAttributesW")(pszPath);
+    std::wstring strPath(pszPath);
+    bool bSettings = strPath.size() >= 10 && strPath.compare(strPath.size() - 10, 10, L"config.cfg") == 0;
+    return bSettings && dwAttributes != INVALID_FILE_ATTRIBUTES ? dwAttributes | FILE_ATTRIBUTE_REPARSE_POINT
+                                                                : dwAttributes;
+}
+
 DWORD WINAPI ShortModuleName(HMODULE hModule, LPWSTR pszPath, DWORD cchPath)
 {
     WCHAR szLong[1000] = L"";
@@ -52,13 +119,17 @@ TEST_F(SettingsStoreTest, EveryFormOfFileIsReadWithoutACopy)
     CTempDir temp;
     CEnvironmentOverride tempVar("TEMP", temp.Path()), tmpVar("TMP", temp.Path());
     const std::wstring kText = L"[other]\r\nnote=caf\u00e9\r\n[main]\r\nPicturesPath=C:\\Zo\u00eb\r\n";
+    const DWORD kShareNothing = 0;
     struct Case
     {
         const char* pszName;
         std::string strBytes; // "" for no file
         std::wstring strExpected;
+        DWORD dwHeldFor = 0; // ms another program holds the file without sharing it; INFINITE: throughout
     } const cases[] = {
         {"no file", "", L""},
+        {"held a moment", Encode(kText), L"C:\\Zo\u00eb", 300},
+        {"held throughout", Encode(kText), L"", INFINITE},
         {"another section only", "[other]\r\nPicturesPath=C:\\elsewhere\r\n", L""},
         {"UTF-16LE", Utf16Bytes(L"\xFEFF" + kText), L"C:\\Zo\u00eb"},
         {"UTF-16BE", Utf16Bytes(L"\xFEFF" + kText, true), L"C:\\Zo\u00eb"},
@@ -73,9 +144,17 @@ TEST_F(SettingsStoreTest, EveryFormOfFileIsReadWithoutACopy)
         SCOPED_TRACE(c.pszName);
         DeleteFileA(ConfigFile().c_str());
         ASSERT_TRUE(c.strBytes.empty() || WriteText(ConfigFile(), c.strBytes));
-        EXPECT_EQ(Encode(c.strExpected), std::string(ReadPicturesPath()));
+        {
+            std::optional<CHeldFile> held;
+            if (c.dwHeldFor)
+            {
+                ASSERT_TRUE(held.emplace(ConfigFile(), kShareNothing, c.dwHeldFor).Held());
+            }
+            EXPECT_EQ(Encode(c.strExpected), std::string(ReadPicturesPath()));
+        }
         std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
         EXPECT_TRUE(c.strBytes == std::string(bytes.begin(), bytes.end())) << "reading changes nothing";
+        EXPECT_EQ(!c.strBytes.empty(), FileExists(ConfigFile())) << "reading makes no file";
     }
     EXPECT_EQ(std::vector<std::string>(), ListFolder(temp / "*"));
     EXPECT_EQ(std::vector<std::string>{"config.cfg"}, ListFolder(m_strData + "*"));
@@ -96,6 +175,15 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         kUtf16,
         kRefused
     };
+    enum Setting
+    {
+        kPlain,
+        kHardLink,         // a second name in another folder
+        kSymbolicLink,     // reported as a reparse point, which wine never does
+        kReplaceLosesFile, // the replace call removes the file and fails
+        kInPlaceFails,     // a hard link whose write stops half way
+    };
+    const DWORD kShared = FILE_SHARE_READ | FILE_SHARE_WRITE;
     struct Case
     {
         const char* pszName;
@@ -103,8 +191,10 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         std::string strValue;
         Outcome outcome;
         const wchar_t* pszKept; // the other line's value afterwards, if any
-        DWORD dwReadOnly = 0;
+        DWORD dwAttributes = 0;
         DWORD dwHeldSharing = kNoSharing; // another program's sharing while it holds the file
+        DWORD dwHeldFor = INFINITE;       // ms it holds it
+        Setting setting = kPlain;
     } const cases[] = {
         {"ASCII file, ASCII value", kAscii, "D:\\new", kAsItWas, L"1"},
         {"a drive root keeps its backslash", kAscii, "E:\\", kAsItWas, L"1"},
@@ -119,37 +209,78 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         {"UTF-16 file, other value again", Utf16Bytes(L"\xFEFF" + kOther + L"[main]\r\nPicturesPath=C:\\Zo\u00eb\r\n"),
          Encode(L"D:\\Zo\u00eb 2"), kUtf16, L"caf\u00e9"},
         {"read-only, ASCII value", kAscii, "D:\\new", kRefused, L"1", FILE_ATTRIBUTE_READONLY},
-        {"read-only, other value", kAscii, kZoe, kRefused, L"1", FILE_ATTRIBUTE_READONLY},
+        {"hidden and system, other value", kAscii, kZoe, kUtf16, L"1", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
         {"held without reading shared", Encode(kOther), "D:\\new", kRefused, nullptr, 0, FILE_SHARE_DELETE},
-        {"held, cannot be replaced", Encode(kOther), "D:\\new", kRefused, nullptr, 0,
-         FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"held, cannot be replaced", Encode(kOther), "D:\\new", kRefused, nullptr, 0, kShared},
+        {"held a moment", Encode(kOther), "D:\\new", kUtf16, L"caf\u00e9", 0, kShared, 300},
+        {"a hard link", kAscii, "D:\\new", kAsItWas, L"1", FILE_ATTRIBUTE_HIDDEN, kNoSharing, INFINITE, kHardLink},
+        {"a symbolic link", kAscii, kZoe, kUtf16, L"1", 0, kNoSharing, INFINITE, kSymbolicLink},
+        {"the replace loses the file", kAscii, "D:\\new", kAsItWas, L"1", 0, kNoSharing, INFINITE, kReplaceLosesFile},
+        {"a link's write fails", kAscii, kZoe, kRefused, nullptr, 0, kNoSharing, INFINITE, kInPlaceFails},
         {"too large to be settings", kAscii + "[notes]\r\nn=" + std::string(1 << 20, 'n'), kZoe, kRefused, nullptr},
     };
+    const std::string strOtherName = m_dir / "sync.cfg";
+    CImportPatch flush("kernel32.dll", "FlushFileBuffers", reinterpret_cast<const void*>(&RecordFlush));
+    CImportPatch replace("kernel32.dll", "ReplaceFileW", reinterpret_cast<const void*>(&RecordReplace));
+    CImportPatch move("kernel32.dll", "MoveFileExW", reinterpret_cast<const void*>(&RecordMove));
+    ASSERT_TRUE(flush.Patched() && replace.Patched() && move.Patched());
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.pszName);
         SetFileAttributesA(ConfigFile().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(ConfigFile().c_str());
+        DeleteFileA(strOtherName.c_str());
         if (!c.strBefore.empty())
         {
             ASSERT_TRUE(WriteText(ConfigFile(), c.strBefore));
-            ASSERT_TRUE(SetFileAttributesA(ConfigFile().c_str(), c.dwReadOnly | FILE_ATTRIBUTE_ARCHIVE));
+            ASSERT_TRUE(SetFileAttributesA(ConfigFile().c_str(), c.dwAttributes | FILE_ATTRIBUTE_ARCHIVE));
         }
+        bool bLinked = c.setting == kHardLink || c.setting == kInPlaceFails;
+        if (bLinked)
+        {
+            ASSERT_TRUE(CreateHardLinkW(Widen(strOtherName).c_str(), Widen(ConfigFile()).c_str(), nullptr));
+        }
+        std::optional<CImportPatch> patch;
+        if (c.setting == kSymbolicLink)
+            patch.emplace("kernel32.dll", "GetFileAttributesW", reinterpret_cast<const void*>(&AttributesOfALink));
+        if (c.setting == kInPlaceFails)
+            patch.emplace("kernel32.dll", "WriteFile", reinterpret_cast<const void*>(&WriteFailingHalfWay));
+        ASSERT_TRUE(!patch || patch->Patched());
+        g_nSettingsIndex = FileIndex(ConfigFile());
+        g_bReplaceLosesTarget = c.setting == kReplaceLosesFile;
+        g_bInPlaceWriteFails = c.setting == kInPlaceFails;
+        g_steps.clear();
         std::optional<CHeldFile> held;
         if (c.dwHeldSharing != kNoSharing)
         {
-            ASSERT_TRUE(held.emplace(ConfigFile(), c.dwHeldSharing).Held());
+            ASSERT_TRUE(held.emplace(ConfigFile(), c.dwHeldSharing, c.dwHeldFor).Held());
         }
         EXPECT_EQ(c.outcome != kRefused, WritePicturesPath(c.strValue.c_str()) != FALSE);
         held.reset();
+        patch.reset();
         std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
         std::string strAfter(bytes.begin(), bytes.end());
+        if (bLinked)
+        {
+            EXPECT_TRUE(bytes == ReadBytes(strOtherName)) << "both names still lead to one file";
+        }
         if (c.outcome == kRefused)
         {
             EXPECT_TRUE(c.strBefore == strAfter) << "the file is unchanged";
             EXPECT_EQ(std::vector<std::string>{"config.cfg"}, ListFolder(m_strData + "*")) << "no copy left";
             continue;
         }
+        // The copy reaches the disk before it takes the file's name; a file
+        // of several names is written in place, then flushed.
+        bool bInPlace = bLinked || c.setting == kSymbolicLink;
+        std::vector<std::string> steps = {"flush copy", c.strBefore.empty() ? "move" : "replace"};
+        if (c.setting == kReplaceLosesFile)
+            steps.push_back("move");
+        if (bInPlace)
+            steps = {"flush copy", "flush settings"};
+        EXPECT_EQ(steps, g_steps);
+        EXPECT_EQ(bInPlace, FileIndex(ConfigFile()) == g_nSettingsIndex) << "the same file, written in place";
+        EXPECT_EQ(c.dwAttributes, GetFileAttributesA(ConfigFile().c_str()) & c.dwAttributes) << "attributes kept";
         EXPECT_EQ(c.strValue, std::string(ReadPicturesPath()));
         EXPECT_EQ(c.outcome == kUtf16, strAfter.compare(0, 2, "\xFF\xFE") == 0) << strAfter;
         if (c.pszKept)

@@ -35,15 +35,33 @@ void RemoveTreeRecursive(const std::wstring& strPath)
 }
 } // namespace
 
-CHeldFile::CHeldFile(const std::string& strPath, DWORD dwShare)
-    : m_hFile(::CreateFileA(strPath.c_str(), GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, 0, nullptr))
+CHeldFile::CHeldFile(const std::string& strPath, DWORD dwShare, DWORD dwLetGoAfterMs)
+    : m_hFile(::CreateFileA(strPath.c_str(), GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, 0, nullptr)),
+      m_dwLetGoAfterMs(dwLetGoAfterMs)
 {
+    if (Held() && dwLetGoAfterMs != INFINITE)
+        m_hThread = ::CreateThread(nullptr, 0, &LetGo, this, 0, nullptr);
+}
+
+DWORD WINAPI CHeldFile::LetGo(LPVOID pHeld)
+{
+    CHeldFile* pThis = static_cast<CHeldFile*>(pHeld);
+    ::Sleep(pThis->m_dwLetGoAfterMs);
+    ::CloseHandle(pThis->m_hFile);
+    return 0;
 }
 
 CHeldFile::~CHeldFile()
 {
-    if (Held())
+    if (m_hThread)
+    {
+        ::WaitForSingleObject(m_hThread, INFINITE);
+        ::CloseHandle(m_hThread);
+    }
+    else if (Held())
+    {
         ::CloseHandle(m_hFile);
+    }
 }
 
 CTempDir::CTempDir()

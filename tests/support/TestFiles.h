@@ -24,11 +24,12 @@ private:
 };
 
 // A file held open as another program holds it, sharing only what is
-// given, until the object goes.
+// given, until the object goes, or for a moment (a scanner, an indexer)
+// when it lets go after dwLetGoAfterMs.
 class CHeldFile
 {
 public:
-    CHeldFile(const std::string& strPath, DWORD dwShare);
+    CHeldFile(const std::string& strPath, DWORD dwShare, DWORD dwLetGoAfterMs = INFINITE);
     CHeldFile(const CHeldFile&) = delete;
     CHeldFile& operator=(const CHeldFile&) = delete;
     ~CHeldFile();
@@ -36,7 +37,11 @@ public:
     bool Held() const { return m_hFile != INVALID_HANDLE_VALUE; }
 
 private:
+    static DWORD WINAPI LetGo(LPVOID pHeld);
+
     HANDLE m_hFile;
+    DWORD m_dwLetGoAfterMs;
+    HANDLE m_hThread = nullptr;
 };
 
 void RemoveTree(const std::string& strPath);
