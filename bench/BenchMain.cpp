@@ -1,4 +1,4 @@
-// Runs the benchmarks: vellomar_bench <work folder> <data folder> <program> <silent tree> [scan|convert|silent]...
+// Runs the benchmarks: vellomar_bench <work folder> <data folder> <program> <silent tree> [scan|convert|silent|settings]...
 #include "Benchmarks.h"
 
 #include <cstdio>
@@ -8,7 +8,7 @@ int main(int argc, char** argv)
 {
     if (argc < 5)
     {
-        fprintf(stderr, "usage: vellomar_bench WORK DATA PROGRAM SILENT_TREE [scan|convert|silent]...\n");
+        fprintf(stderr, "usage: vellomar_bench WORK DATA PROGRAM SILENT_TREE [scan|convert|silent|settings]...\n");
         return 2;
     }
     auto wanted = [&](const char* pszName) {
@@ -25,6 +25,8 @@ int main(int argc, char** argv)
         RunConvertBench(argv[2], argv[1]);
     if (wanted("silent"))
         RunSilentBench(argv[3], argv[4], argv[1]);
+    if (wanted("settings"))
+        RunSettingsBench(argv[1]);
     fflush(stdout);
     return 0;
 }

@@ -28,6 +28,8 @@ SetDateSave off
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define HOME_PAGE "http://orlamine.example.net/software/vellomar.html"
 !define FEEDBACK_PAGE "http://vellomar.example.org/feedback.html"
+; Quarter seconds that a held program file is waited for: about 5 s.
+!define HELD_FILE_WAIT 20
 !define IN_USE_TEXT "Vellomar is running from $INSTDIR.$\r$\n$\r$\nClose its settings window, then press Retry."
 
 Name "${PRODUCT}"
@@ -72,10 +74,13 @@ VIAddVersionKey "LegalCopyright" "(C) 2005 ${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 
 ; The program of this installation is running when its file cannot be opened
-; for writing. Offers Retry and Cancel; a silent run takes Cancel. Leaves "ok"
-; or "cancel" on the stack.
+; for writing. A virus scanner or the search indexer reading a freshly written
+; program holds it the same way for a moment: the caller passes how many
+; quarter seconds to wait that out before deciding. Then offers Retry and
+; Cancel; a silent run takes Cancel. Leaves "ok" or "cancel" on the stack.
 !macro WAIT_UNTIL_CLOSED un
 Function ${un}WaitUntilClosed
+  Exch $1
   Push $0
   retry:
     IfFileExists "$INSTDIR\Vellomar.exe" 0 closed
@@ -85,12 +90,19 @@ Function ${un}WaitUntilClosed
     FileClose $0
     Goto closed
   in_use:
+    IntCmp $1 0 ask ask
+    IntOp $1 $1 - 1
+    Sleep 250
+    Goto retry
+  ask:
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${IN_USE_TEXT}" /SD IDCANCEL IDRETRY retry
     Pop $0
+    Pop $1
     Push "cancel"
     Return
   closed:
     Pop $0
+    Pop $1
     Push "ok"
 FunctionEnd
 !macroend
@@ -113,6 +125,7 @@ Function CheckInstallFolder
   FileClose $0
   Delete "$INSTDIR\vellomar-write-check.tmp"
   RMDir "$INSTDIR" ; only when it is empty, that is when it was made just now
+  Push 0 ; the page asks at once, so that its window never freezes
   Call WaitUntilClosed
   Pop $0
   StrCmp $0 "ok" +2
@@ -127,6 +140,7 @@ FunctionEnd
 Section "Vellomar" SecProgram
   SectionIn RO
   ; Checked again here for a silent install, which has no folder page.
+  Push ${HELD_FILE_WAIT}
   Call WaitUntilClosed
   Pop $0
   StrCmp $0 "ok" +3
@@ -159,6 +173,7 @@ SectionEnd
 Function un.onInit
   SetShellVarContext current
   ; Before anything is removed: a running program would be left behind.
+  Push ${HELD_FILE_WAIT}
   Call un.WaitUntilClosed
   Pop $0
   StrCmp $0 "ok" +3

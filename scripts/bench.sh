@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks under wine in a prefix of their own:
-#   scripts/bench.sh [scan|convert|silent]...   (all three by default)
+#   scripts/bench.sh [scan|convert|silent|settings]...   (all by default)
 # Prints markdown tables; the README quotes a run of them.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 install_packages
-build_arch x86_64 -DVELLOMAR_BUILD_TESTS=ON >/dev/null
-cmake --build "$BUILD/x86_64" --target vellomar_bench >/dev/null
+# Both builds where this machine runs 32-bit programs: the i686 one is the
+# release most users run.
+arches=$(test_arches)
+[ "$arches" != x86_64 ] || echo "== 32-bit Windows programs do not run here: only the x86_64 build is measured"
+for arch in $arches; do
+  build_arch "$arch" -DVELLOMAR_BUILD_TESTS=ON >/dev/null
+  cmake --build "$BUILD/$arch" --target vellomar_bench >/dev/null
+done
 
 trap cleanup EXIT
 start_display
@@ -36,5 +42,9 @@ if [ ! -f "$silent/done" ]; then
 fi
 
 win() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-wine "$BUILD/x86_64/bin/vellomar_bench.exe" "$(win "$work")" "$(win "$BUILD/x86_64/bin/benchdata")" \
-  "$(win "$BUILD/x86_64/bin/Vellomar.exe")" "$(win "$silent")" "$@"
+for arch in $arches; do
+  echo
+  echo "## The $arch build"
+  wine "$BUILD/$arch/bin/vellomar_bench.exe" "$(win "$work")" "$(win "$BUILD/$arch/bin/benchdata")" \
+    "$(win "$BUILD/$arch/bin/Vellomar.exe")" "$(win "$silent")" "$@"
+done

@@ -404,6 +404,20 @@ TEST_F(InstallerTest, SilentRunsOverARunningProgramFailAndChangeNothing)
     EXPECT_TRUE(FileExists(strReadme));
 }
 
+TEST_F(InstallerTest, SilentInstallWaitsOutAProgramFileHeldForAMoment)
+{
+    // As a virus scanner or the indexer holds a freshly written program:
+    // let go after a second, the update goes through; held on, it fails.
+    ASSERT_EQ(0, Install());
+    for (DWORD dwHeldFor : {1000UL, static_cast<DWORD>(INFINITE)})
+    {
+        SCOPED_TRACE(dwHeldFor);
+        CHeldFile held(InstalledProgram(), FILE_SHARE_READ, dwHeldFor);
+        ASSERT_TRUE(held.Held());
+        EXPECT_EQ(dwHeldFor == INFINITE ? 2 : 0, Install());
+    }
+}
+
 TEST_F(InstallerTest, UninstallerOffersRetryUntilTheProgramIsClosed)
 {
     ASSERT_EQ(0, Install());
