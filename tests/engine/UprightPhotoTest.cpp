@@ -21,7 +21,6 @@ using Bytes = std::vector<unsigned char>;
 // above, blue and white below, each side odd so that rows need padding
 // whichever way the picture is turned.
 const int kStoredWidth = 65;
-const int kStoredHeight = 33;
 
 Bytes Segment(unsigned char nMarker, const Bytes& body)
 {
@@ -97,61 +96,35 @@ Bytes Photo(const std::vector<Bytes>& segments, bool bAfterJfif = false)
     return photo;
 }
 
-struct Quadrants
+// What a bitmap file shows, read back by the system's own loader: its size
+// and the colour of each quadrant, "65x33 RGBW" for the picture as stored
+// (top left, top right, bottom left, bottom right).
+std::string Quadrants(const std::string& strPath)
 {
-    SIZE size;
-    std::string strColours; // top left, top right, bottom left, bottom right: R, G, B or W
-};
-
-char ColourName(COLORREF colour)
-{
-    // Well inside JPEG's tolerance for pure colours.
-    auto high = [](int n) { return n > 160; };
-    auto low = [](int n) { return n < 96; };
-    int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
-    if (high(r) && high(g) && high(b))
-        return 'W';
-    if (high(r) && low(g) && low(b))
-        return 'R';
-    if (low(r) && high(g) && low(b))
-        return 'G';
-    if (low(r) && low(g) && high(b))
-        return 'B';
-    return '?';
-}
-
-// What a bitmap file shows, read back by the system's own loader.
-Quadrants ReadQuadrants(const std::string& strPath)
-{
-    Quadrants seen = {{0, 0}, ""};
     HBITMAP hBitmap =
         static_cast<HBITMAP>(LoadImageA(nullptr, strPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     BITMAP info = {};
     if (!hBitmap || !GetObjectA(hBitmap, sizeof(info), &info))
-        return seen;
-    seen.size = {info.bmWidth, info.bmHeight};
+        return "no bitmap";
+    std::string strSeen = std::to_string(info.bmWidth) + "x" + std::to_string(info.bmHeight) + " ";
     HDC hDC = CreateCompatibleDC(nullptr);
     HGDIOBJ hOld = SelectObject(hDC, hBitmap);
     for (int nQuadrant = 0; nQuadrant < 4; ++nQuadrant)
-        seen.strColours += ColourName(GetPixel(hDC, info.bmWidth * (1 + 2 * (nQuadrant % 2)) / 4,
-                                               info.bmHeight * (1 + 2 * (nQuadrant / 2)) / 4));
+    {
+        COLORREF colour = GetPixel(hDC, info.bmWidth * (1 + 2 * (nQuadrant % 2)) / 4,
+                                   info.bmHeight * (1 + 2 * (nQuadrant / 2)) / 4);
+        // Pure colours, far from the middle even after JPEG.
+        strSeen += "?BG?R??W"[(GetRValue(colour) > 128) * 4 + (GetGValue(colour) > 128) * 2 + (GetBValue(colour) > 128)];
+    }
     SelectObject(hDC, hOld);
     DeleteDC(hDC);
     DeleteObject(hBitmap);
-    return seen;
+    return strSeen;
 }
 
 // The upright picture of each tag value, as the Exif table defines it.
-const char* const kUprightColours[] = {nullptr, "RGBW", "GRWB", "WBGR", "BWRG", "RBGW", "BRWG", "WGBR", "GWRB"};
-
-void ExpectUpright(const std::string& strPath, int nOrientation)
-{
-    Quadrants seen = ReadQuadrants(strPath);
-    bool bSwapped = nOrientation >= 5;
-    EXPECT_EQ(bSwapped ? kStoredHeight : kStoredWidth, seen.size.cx);
-    EXPECT_EQ(bSwapped ? kStoredWidth : kStoredHeight, seen.size.cy);
-    EXPECT_EQ(kUprightColours[nOrientation], seen.strColours);
-}
+const char* const kUpright[] = {nullptr,      "65x33 RGBW", "65x33 GRWB", "65x33 WBGR", "65x33 BWRG",
+                                "33x65 RBGW", "33x65 BRWG", "33x65 WGBR", "33x65 GWRB"};
 } // namespace
 
 TEST(UprightPhoto, TurnedPhotosAreWrittenUprightAndOthersAsTheyAre)
@@ -224,7 +197,7 @@ TEST(UprightPhoto, TurnedPhotosAreWrittenUprightAndOthersAsTheyAre)
         if (row.nUpright == 1)
             EXPECT_TRUE(ReadBytes(strTarget) == row.photo) << "the photo's own bytes";
         else
-            ExpectUpright(strTarget, row.nUpright);
+            EXPECT_EQ(kUpright[row.nUpright], Quadrants(strTarget));
     }
     EXPECT_TRUE(catcher.Boxes().empty());
 }
@@ -244,5 +217,5 @@ TEST(UprightPhoto, LogOnRunAt144DpiSetsTheTurnedPhotoUpright)
 
     EXPECT_STREQ("silent", RunModeName(RunAndObserve(VellomarExePath(), "Vellomar.exe")));
     EXPECT_EQ(DataFolder() + "\\Tarnwick.bmp", RegistryText(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper"));
-    ExpectUpright(DataFolder() + "\\Tarnwick.bmp", 6);
+    EXPECT_EQ(kUpright[6], Quadrants(DataFolder() + "\\Tarnwick.bmp"));
 }
