@@ -1,4 +1,5 @@
-// Runs the benchmarks: vellomar_bench <work folder> <data folder> <program> <silent tree> [scan|convert|silent|settings]...
+// Runs the benchmarks: vellomar_bench <work folder> <data folder> <program> <silent tree>
+// [scan|convert|photos|silent|settings]...
 #include "Benchmarks.h"
 
 #include <cstdio>
@@ -6,9 +7,11 @@
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && strcmp(argv[1], "--peak") == 0)
+        return RunPeakChild(argv[2], argv[3]);
     if (argc < 5)
     {
-        fprintf(stderr, "usage: vellomar_bench WORK DATA PROGRAM SILENT_TREE [scan|convert|silent|settings]...\n");
+        fprintf(stderr, "usage: vellomar_bench WORK DATA PROGRAM SILENT_TREE [scan|convert|photos|silent|settings]...\n");
         return 2;
     }
     auto wanted = [&](const char* pszName) {
@@ -23,6 +26,8 @@ int main(int argc, char** argv)
         RunScanBench(argv[1]);
     if (wanted("convert"))
         RunConvertBench(argv[2], argv[1]);
+    if (wanted("photos"))
+        RunBigPhotoBench(argv[1]);
     if (wanted("silent"))
         RunSilentBench(argv[3], argv[4], argv[1]);
     if (wanted("settings"))

@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -80,4 +81,30 @@ int MakeTree(const std::string& strRoot, int nFiles, unsigned nSeed)
     for (int nBranch = 0; maker.nLeft > 0; ++nBranch)
         maker.Fill(strRoot + "\\branch " + std::to_string(nBranch), 1, 3 + nBranch % 3);
     return maker.nMade;
+}
+
+// The photo with an Exif segment right after its start marker that says
+// "turn 90 degrees clockwise", as a phone held upright writes it.
+bool WriteTurned(const std::string& strSource, const std::string& strTarget)
+{
+    static const unsigned char kExif[] = {
+        0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0,                  // APP1, 34 bytes, its name
+        'I', 'I', 42, 0, 8, 0, 0, 0,                                        // TIFF header, IFD0 at 8
+        1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0,          // orientation 6
+    };
+    HANDLE hIn = CreateFileA(strSource.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hIn == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<BYTE> bytes(GetFileSize(hIn, nullptr));
+    DWORD dwRead = 0;
+    ReadFile(hIn, bytes.data(), static_cast<DWORD>(bytes.size()), &dwRead, nullptr);
+    CloseHandle(hIn);
+    if (dwRead < 2)
+        return false;
+    bytes.insert(bytes.begin() + 2, std::begin(kExif), std::end(kExif));
+    HANDLE hOut = CreateFileA(strTarget.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD dwWritten = 0;
+    WriteFile(hOut, bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr);
+    CloseHandle(hOut);
+    return dwWritten == bytes.size();
 }

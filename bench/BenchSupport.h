@@ -16,3 +16,7 @@ size_t HeapBytesInUse();
 // levels deep, mostly pictures (empty files: the scan reads names only).
 // Returns the number of files made.
 int MakeTree(const std::string& strRoot, int nFiles, unsigned nSeed);
+
+// The JPEG with an Exif segment that says "turn 90 degrees clockwise" put
+// right after its start marker, written to strTarget.
+bool WriteTurned(const std::string& strSource, const std::string& strTarget);

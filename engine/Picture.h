@@ -7,7 +7,6 @@
 #include "platform/String.h"
 
 class CFileException;
-class CHeapBuffer;
 
 // A picture loaded through the system's picture object, written back out in
 // the form the picture object saves itself in (for a JPEG or GIF, its
@@ -37,9 +36,6 @@ public:
     int m_nOrientation = 0;       // the file's Exif orientation, 1 to 8; 0 while no picture is held
 
 private:
-    // The held picture's pixels turned upright as a whole bitmap file;
-    // FALSE when it cannot be made (memory, no bitmap behind the picture).
-    BOOL MakeUprightBitmap(CHeapBuffer& bitmap, UINT& nSize) const;
     BOOL WriteWhole(const CString& strPath, const void* pData, UINT nSize);
     static void ShowError(LPCSTR lpszText);
     static void ShowFileError(const CFileException& error);

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks under wine in a prefix of their own:
-#   scripts/bench.sh [scan|convert|silent|settings]...   (all by default)
+#   scripts/bench.sh [scan|convert|photos|silent|settings]...   (all by default)
 # Prints markdown tables; the README quotes a run of them.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
+# Pillow makes the phone photos, which ImageMagick's policy refuses.
+PACKAGES="$PACKAGES python3-pil"
 install_packages
 # Both builds where this machine runs 32-bit programs: the i686 one is the
 # release most users run.
@@ -21,6 +23,9 @@ make_prefix "$BUILD/bench-prefix"
 
 work="$BUILD/bench-work"
 mkdir -p "$work"
+if [ $# -eq 0 ] || [[ " $* " == *" photos "* ]]; then
+  /usr/bin/python3 "$ROOT/scripts/make-big-photos.py" "$work/photos"
+fi
 # The silent run's tree: 10,000 names of one 12 MP JPEG (symbolic links, which
 # wine reads as files), 10 to 200 per folder, 3 to 5 levels deep.
 silent="$work/silent-10000"
