@@ -158,16 +158,18 @@ BOOL CFileReplacement::Commit(CFileException* pError)
 
 namespace
 {
-// What a user may have set on a file and a copy can take over.
-const DWORD kKeptAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// What a user may have set on a file and a copy can take over. The archive
+// bit is set on the copy instead, as on every write, so that a backup
+// program that cleared it sees the change.
+const DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+const WCHAR kBackupSuffix[] = L".bak";
 
-HANDLE OpenExisting(LPCWSTR pszPath, DWORD dwAccess, DWORD dwShare)
+HANDLE OpenExisting(LPCWSTR pszPath, DWORD dwAccess, DWORD dwShare, DWORD dwFlags = FILE_ATTRIBUTE_NORMAL)
 {
     HANDLE hFile = INVALID_HANDLE_VALUE;
     RetryWhileHeld(
         [&] {
-            hFile = ::CreateFileW(pszPath, dwAccess, dwShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            hFile = ::CreateFileW(pszPath, dwAccess, dwShare, nullptr, OPEN_EXISTING, dwFlags, nullptr);
             return hFile != INVALID_HANDLE_VALUE;
         },
         FALSE);
@@ -210,27 +212,42 @@ BOOL WriteFromStart(HANDLE hFile, const std::string& strBytes)
                                  dwWritten == strBytes.size()));
 }
 
-// Whether other names lead to the file's content: more hard links, or the
-// name itself is a link.
-BOOL HasOtherNames(LPCWSTR pszPath, DWORD dwAttributes)
+// Whether other names lead to the file's content, which a replacement would
+// take from them: more hard links, or the name is a symbolic link. Other
+// reparse points (cloud placeholders, deduplicated files) are files of
+// their own.
+BOOL IsLinked(LPCWSTR pszPath)
 {
-    if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return TRUE;
-    CScopedHandle file(OpenExisting(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    CScopedHandle file(OpenExisting(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    FILE_FLAG_OPEN_REPARSE_POINT));
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
     BY_HANDLE_FILE_INFORMATION info = {};
-    return file.IsValid() && ::GetFileInformationByHandle(file.Get(), &info) && info.nNumberOfLinks > 1;
+    if (!file.IsValid())
+        return FALSE;
+    if (::GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof(tag)) &&
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return tag.ReparseTag == static_cast<DWORD>(IO_REPARSE_TAG_SYMLINK);
+    return ::GetFileInformationByHandle(file.Get(), &info) && info.nNumberOfLinks > 1;
 }
 
-// The new content written into the target itself. The file first grows to
-// the larger of both sizes, so that a full disk fails before any byte
-// changes; after a later failure the old content is put back.
-BOOL WriteInPlace(LPCWSTR pszTarget, LPCWSTR pszPartial)
+BOOL WriteNewFile(LPCWSTR pszPath, const std::string& strBytes)
+{
+    CScopedHandle file(::CreateFileW(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid() && WriteFromStart(file.Get(), strBytes) && ::FlushFileBuffers(file.Get());
+}
+
+// The new content written into the target itself, which no one else may
+// open meanwhile: a reader would see old and new bytes mixed. The file
+// first grows to the larger of both sizes, so that a full disk fails before
+// any byte changes; after a later failure the old content is put back, or
+// where even that fails, kept under the backup name.
+BOOL WriteInPlace(LPCWSTR pszTarget, LPCWSTR pszPartial, LPCWSTR pszBackup)
 {
     std::string strNew, strOld;
     CScopedHandle partial(OpenExisting(pszPartial, GENERIC_READ, FILE_SHARE_READ));
     if (!partial.IsValid() || !ReadAll(partial.Get(), strNew))
         return FALSE;
-    CScopedHandle target(OpenExisting(pszTarget, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
+    CScopedHandle target(OpenExisting(pszTarget, GENERIC_READ | GENERIC_WRITE, 0));
     if (!target.IsValid() || !ReadAll(target.Get(), strOld))
         return FALSE;
     if (!SetSize(target.Get(), strNew.size() > strOld.size() ? strNew.size() : strOld.size()))
@@ -244,13 +261,18 @@ BOOL WriteInPlace(LPCWSTR pszTarget, LPCWSTR pszPartial)
         ::FlushFileBuffers(target.Get()))
         return TRUE;
     DWORD dwError = ::GetLastError();
-    if (WriteFromStart(target.Get(), strOld))
-        SetSize(target.Get(), strOld.size());
-    ::FlushFileBuffers(target.Get());
+    if (!WriteFromStart(target.Get(), strOld) || !SetSize(target.Get(), strOld.size()) ||
+        !::FlushFileBuffers(target.Get()))
+        WriteNewFile(pszBackup, strOld);
     ::SetLastError(dwError);
     return FALSE;
 }
 } // namespace
+
+std::wstring BackupPathOf(const std::wstring& strPath)
+{
+    return strPath + kBackupSuffix;
+}
 
 BOOL CFileReplacement::CommitKeepingTarget(CFileException* pError)
 {
@@ -258,28 +280,32 @@ BOOL CFileReplacement::CommitKeepingTarget(CFileException* pError)
         return FailWithLastError(pError);
     const std::wstring strTarget = WideFromBytes(m_strPath, -1, CP_ACP);
     const std::wstring strPartial = WideFromBytes(m_strPartial, -1, CP_ACP);
+    const std::wstring strBackup = BackupPathOf(strTarget);
     // File systems journal the rename, not the data: unflushed, a power cut
     // could leave the name on a file whose bytes never reached the disk.
     if (!FlushFile(strPartial.c_str()))
         return FailWithLastError(pError);
 
     DWORD dwAttributes = ::GetFileAttributesW(strTarget.c_str());
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && HasOtherNames(strTarget.c_str(), dwAttributes))
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && IsLinked(strTarget.c_str()))
     {
-        if (!WriteInPlace(strTarget.c_str(), strPartial.c_str()))
+        if (!WriteInPlace(strTarget.c_str(), strPartial.c_str(), strBackup.c_str()))
             return FailWithLastError(pError);
         Discard();
-        return TRUE;
     }
-
-    BOOL bReplaced = FALSE;
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES)
+    else if (dwAttributes != INVALID_FILE_ATTRIBUTES)
     {
-        ::SetFileAttributesW(strPartial.c_str(), dwAttributes & kKeptAttributes);
-        // Keeps the target's security too, where the system can. It is
-        // called once nothing holds the target: wine's leaves a temporary
-        // file behind at each failure.
-        bReplaced = RetryWhileHeld(
+        ::SetFileAttributesW(strPartial.c_str(), (dwAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+        // The target is kept under the backup name until the copy has its
+        // name, so that no failure on the way loses both. The replace
+        // fails with ..._REPLACEMENT when nothing moved, and with
+        // ..._REPLACEMENT_2 when the target already is the backup: that is
+        // moved back, and where it cannot be, the readers take it for the
+        // settings until the next save. Keeps the target's security too,
+        // where the system can; called once nothing holds the target, as
+        // wine's leaves a temporary file behind at each failure.
+        ::DeleteFileW(strBackup.c_str()); // an older one: the target is there
+        BOOL bReplaced = RetryWhileHeld(
             [&] {
                 CScopedHandle probe(::CreateFileW(strTarget.c_str(), DELETE,
                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -287,20 +313,30 @@ BOOL CFileReplacement::CommitKeepingTarget(CFileException* pError)
                 if (!probe.IsValid())
                     return FALSE;
                 probe.Close();
-                return ::ReplaceFileW(strTarget.c_str(), strPartial.c_str(), nullptr,
+                return ::ReplaceFileW(strTarget.c_str(), strPartial.c_str(), strBackup.c_str(),
                                       REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                                       nullptr);
             },
             TRUE);
-        // The target may be gone then, the copy still in place.
-        if (!bReplaced && ::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+        if (!bReplaced)
+        {
+            DWORD dwError = ::GetLastError();
+            if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+                RetryWhileHeld([&] { return ::MoveFileExW(strBackup.c_str(), strTarget.c_str(), 0); }, TRUE);
+            ::SetLastError(dwError);
             return FailWithLastError(pError);
+        }
     }
-    if (!bReplaced &&
-        !RetryWhileHeld(
-            [&] { return ::MoveFileExW(strPartial.c_str(), strTarget.c_str(), MOVEFILE_REPLACE_EXISTING); }, TRUE))
+    else if (!RetryWhileHeld(
+                 [&] { return ::MoveFileExW(strPartial.c_str(), strTarget.c_str(), MOVEFILE_REPLACE_EXISTING); },
+                 TRUE))
+    {
         return FailWithLastError(pError);
-    m_strPartial.Empty();
+    }
+    m_strPartial.Empty(); // it has the target's name now, or was discarded
+    // The settings are whole under their own name: a user who deletes them
+    // to start afresh must not get the old ones back.
+    ::DeleteFileW(strBackup.c_str());
     return TRUE;
 }
 

@@ -4,6 +4,8 @@
 
 #include "platform/String.h"
 
+#include <string>
+
 class CFileException;
 
 // A file's new content, written into a partial file beside it, which then
@@ -25,10 +27,13 @@ public:
     // Puts the partial file in the target's place.
     BOOL Commit(CFileException* pError);
     // For a file the user keeps (settings): the new content reaches the disk
-    // before it takes the target's name, and the target keeps its
-    // attributes and security. A target with other names (hard or symbolic
-    // links) is written through in place instead, so that every name keeps
-    // seeing it; a failure there puts the old content back.
+    // before it takes the target's name, carrying the target's attributes
+    // and security and the archive bit. A target with other names (hard or
+    // symbolic links) is written through in place instead, opened by no one
+    // else meanwhile, so that every name keeps seeing it; a failure there
+    // puts the old content back. Where a failure half way leaves the old
+    // content only under BackupPathOf(target), it stays there for the
+    // readers; a commit that succeeds removes it.
     BOOL CommitKeepingTarget(CFileException* pError);
 
 private:
@@ -39,6 +44,11 @@ private:
     CString m_strPath;
     CString m_strPartial;
 };
+
+// Where a settings file's old content is kept while its replacement takes
+// its name: the file's name with ".bak", which the sweep of partial files
+// leaves alone.
+std::wstring BackupPathOf(const std::wstring& strPath);
 
 // Writes a file whole through a replacement, so that the target (perhaps
 // the current wallpaper) is never left half written.

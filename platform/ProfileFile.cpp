@@ -101,19 +101,30 @@ CProfileFile::CProfileFile(LPCSTR lpszPath, BOOL (*pfnPrefer)(LPCWSTR))
 {
 }
 
-CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes, CScopedHandle* pHold) const
+CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes, CScopedHandle* pHold, std::wstring* pstrFrom) const
 {
     strBytes.clear();
     // A file held for a moment (by a write of another run, a scanner) is
-    // waited for: it must never read as "no settings".
+    // waited for: it must never read as "no settings". While a replace that
+    // failed half way has left them only under the backup name, they are
+    // read from there.
+    std::wstring strFrom = m_strPath;
     CScopedHandle file;
-    if (!RetryWhileHeld(
+    auto open = [&] {
+        return RetryWhileHeld(
             [&] {
-                file.Reset(::CreateFileW(m_strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                file.Reset(::CreateFileW(strFrom.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
                 return file.IsValid();
             },
-            FALSE))
+            FALSE);
+    };
+    if (!open() && ::GetLastError() == ERROR_FILE_NOT_FOUND)
+    {
+        strFrom = BackupPathOf(m_strPath);
+        open();
+    }
+    if (!file.IsValid())
     {
         DWORD dwError = ::GetLastError();
         return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND ? kMissing : kUnreadable;
@@ -133,6 +144,8 @@ CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes, CScopedHandle*
         return kUnreadable;
     if (pHold)
         pHold->Reset(file.Release());
+    if (pstrFrom)
+        pstrFrom->swap(strFrom);
     if (StartsWith(strBytes, kUtf16LEMark))
         return kUtf16LE;
     if (StartsWith(strBytes, kUtf16BEMark))
@@ -168,12 +181,13 @@ std::wstring CProfileFile::ReadString(LPCWSTR pszSection, LPCWSTR pszKey) const
     // Held open while the profile call reads it again: no other run can
     // replace it in between, so the call cannot meet it gone.
     CScopedHandle held;
-    Form form = ReadBytes(strBytes, &held);
+    std::wstring strFrom;
+    Form form = ReadBytes(strBytes, &held, &strFrom);
     switch (form)
     {
     case kAscii:
     case kUtf16LE:
-        return ReadWhole(m_strPath.c_str(), pszSection, pszKey);
+        return ReadWhole(strFrom.c_str(), pszSection, pszKey);
     case kUtf16BE:
     case kUtf8Marked:
     case kOtherBytes:

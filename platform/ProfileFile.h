@@ -54,8 +54,9 @@ private:
         kOtherBytes
     };
     // With pHold, the file stays open in it (sharing reads and writes) for
-    // as long as the caller keeps it.
-    Form ReadBytes(std::string& strBytes, CScopedHandle* pHold = nullptr) const;
+    // as long as the caller keeps it; pstrFrom gets the path read, which is
+    // the backup's while only that holds the settings.
+    Form ReadBytes(std::string& strBytes, CScopedHandle* pHold = nullptr, std::wstring* pstrFrom = nullptr) const;
     // The text of a file that the profile calls cannot take as it is, in the
     // decoding that wins for the key.
     std::wstring Decode(Form form, const std::string& strBytes, LPCWSTR pszSection, LPCWSTR pszKey) const;

@@ -51,11 +51,16 @@ ULONGLONG FileIndex(const std::string& strPath)
 }
 
 // What a settings write does to the disk, in order: "flush copy", "flush
-// settings" (the settings file itself), "replace", "move".
+// settings" (the settings file itself), "archive" (the copy's attributes
+// set with it), "replace", "move".
 std::vector<std::string> g_steps;
 ULONGLONG g_nSettingsIndex = 0;
-bool g_bReplaceLosesTarget = false; // ReplaceFileW removes the file and fails, as it may on Windows
+std::wstring g_strSettings;
+DWORD g_dwReplaceError = 0;         // the replace fails so, as documented for a replace with a backup name
+bool g_bMoveFails = false;          // and so does a move
 bool g_bInPlaceWriteFails = false;  // the first write into the settings file stops half way
+DWORD g_dwReaderError = 0;          // what a reader opening the settings file met during that write
+DWORD g_dwReparseTag = 0;           // the settings file shown as a reparse point of this tag
 
 BOOL WINAPI RecordFlush(HANDLE hFile)
 {
@@ -63,28 +68,45 @@ BOOL WINAPI RecordFlush(HANDLE hFile)
     return SystemFunction<decltype(&FlushFileBuffers)>("kernel32.dll", "FlushFileBuffers")(hFile);
 }
 
-BOOL WINAPI RecordReplace(LPCWSTR pszReplaced, LPCWSTR pszReplacement, LPCWSTR pszBackup, DWORD dwFlags, LPVOID p1,
-                          LPVOID p2)
+BOOL WINAPI RecordAttributes(LPCWSTR pszPath, DWORD dwAttributes)
 {
-    g_steps.push_back("replace");
-    if (!g_bReplaceLosesTarget)
-        return SystemFunction<decltype(&ReplaceFileW)>("kernel32.dll", "ReplaceFileW")(pszReplaced, pszReplacement,
-                                                                                        pszBackup, dwFlags, p1, p2);
-    DeleteFileW(pszReplaced);
-    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
-    return FALSE;
+    g_steps.push_back(dwAttributes & FILE_ATTRIBUTE_ARCHIVE ? "archive" : "no archive");
+    return SystemFunction<decltype(&SetFileAttributesW)>("kernel32.dll", "SetFileAttributesW")(pszPath, dwAttributes);
 }
 
 BOOL WINAPI RecordMove(LPCWSTR pszFrom, LPCWSTR pszTo, DWORD dwFlags)
 {
     g_steps.push_back("move");
-    return SystemFunction<decltype(&MoveFileExW)>("kernel32.dll", "MoveFileExW")(pszFrom, pszTo, dwFlags);
+    if (g_bMoveFails)
+        SetLastError(ERROR_WRITE_FAULT);
+    return !g_bMoveFails &&
+           SystemFunction<decltype(&MoveFileExW)>("kernel32.dll", "MoveFileExW")(pszFrom, pszTo, dwFlags);
 }
 
-BOOL WINAPI WriteFailingHalfWay(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWORD pcbWritten, LPOVERLAPPED pOverlapped)
+BOOL WINAPI RecordReplace(LPCWSTR pszReplaced, LPCWSTR pszReplacement, LPCWSTR pszBackup, DWORD dwFlags, LPVOID p1,
+                          LPVOID p2)
+{
+    g_steps.push_back("replace");
+    if (!g_dwReplaceError)
+        return SystemFunction<decltype(&ReplaceFileW)>("kernel32.dll", "ReplaceFileW")(pszReplaced, pszReplacement,
+                                                                                        pszBackup, dwFlags, p1, p2);
+    // ..._2: the file already went to the backup name.
+    if (g_dwReplaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        SystemFunction<decltype(&MoveFileExW)>("kernel32.dll", "MoveFileExW")(pszReplaced, pszBackup, 0);
+    SetLastError(g_dwReplaceError);
+    return FALSE;
+}
+
+BOOL WINAPI WriteWatched(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWORD pcbWritten, LPOVERLAPPED pOverlapped)
 {
     static const auto pfnWrite = SystemFunction<decltype(&WriteFile)>("kernel32.dll", "WriteFile");
-    if (!g_bInPlaceWriteFails || FileIndex(hFile) != g_nSettingsIndex)
+    if (FileIndex(hFile) != g_nSettingsIndex)
+        return pfnWrite(hFile, pData, cbData, pcbWritten, pOverlapped);
+    HANDLE hReader = CreateFileW(g_strSettings.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    g_dwReaderError = hReader == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    CloseHandle(hReader);
+    if (!g_bInPlaceWriteFails)
         return pfnWrite(hFile, pData, cbData, pcbWritten, pOverlapped);
     g_bInPlaceWriteFails = false;
     pfnWrite(hFile, pData, cbData / 2, pcbWritten, pOverlapped);
@@ -92,13 +114,17 @@ BOOL WINAPI WriteFailingHalfWay(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWO
     return FALSE;
 }
 
-DWORD WINAPI AttributesOfALink(LPCWSTR pszPath)
+BOOL WINAPI TagOfAReparsePoint(HANDLE hFile, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID pInfo, DWORD cbInfo)
 {
-    DWORD dwAttributes = SystemFunction<decltype(&GetFileAttributesW)>("kernel32.dll", "GetFileAttributesW")(pszPath);
-    std::wstring strPath(pszPath);
-    bool bSettings = strPath.size() >= 10 && strPath.compare(strPath.size() - 10, 10, L"config.cfg") == 0;
-    return bSettings && dwAttributes != INVALID_FILE_ATTRIBUTES ? dwAttributes | FILE_ATTRIBUTE_REPARSE_POINT
-                                                                : dwAttributes;
+    BOOL bResult = SystemFunction<decltype(&GetFileInformationByHandleEx)>(
+        "kernel32.dll", "GetFileInformationByHandleEx")(hFile, infoClass, pInfo, cbInfo);
+    auto pTag = static_cast<FILE_ATTRIBUTE_TAG_INFO*>(pInfo);
+    if (bResult && infoClass == FileAttributeTagInfo && g_dwReparseTag && FileIndex(hFile) == g_nSettingsIndex)
+    {
+        pTag->FileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+        pTag->ReparseTag = g_dwReparseTag;
+    }
+    return bResult;
 }
 
 DWORD WINAPI ShortModuleName(HMODULE hModule, LPWSTR pszPath, DWORD cchPath)
@@ -178,10 +204,14 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
     enum Setting
     {
         kPlain,
-        kHardLink,         // a second name in another folder
-        kSymbolicLink,     // reported as a reparse point, which wine never does
-        kReplaceLosesFile, // the replace call removes the file and fails
-        kInPlaceFails,     // a hard link whose write stops half way
+        kHardLink,       // a second name in another folder
+        kSymbolicLink,   // reported as a reparse point, which wine never does
+        kCloudFile,      // the same, of a cloud placeholder's tag
+        kNothingMoved,   // the replace moves nothing and fails
+        kFileIsBackup,   // the replace leaves the file as the backup and fails
+        kBackupStays,    // and moving the backup back fails too
+        kOldBackup,      // a backup of an earlier failure lies beside the file
+        kInPlaceFails,   // a hard link whose write stops half way
     };
     const DWORD kShared = FILE_SHARE_READ | FILE_SHARE_WRITE;
     struct Case
@@ -213,9 +243,14 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         {"held without reading shared", Encode(kOther), "D:\\new", kRefused, nullptr, 0, FILE_SHARE_DELETE},
         {"held, cannot be replaced", Encode(kOther), "D:\\new", kRefused, nullptr, 0, kShared},
         {"held a moment", Encode(kOther), "D:\\new", kUtf16, L"caf\u00e9", 0, kShared, 300},
-        {"a hard link", kAscii, "D:\\new", kAsItWas, L"1", FILE_ATTRIBUTE_HIDDEN, kNoSharing, INFINITE, kHardLink},
+        {"a hard link, a shorter value", kAscii, "D:\\n", kAsItWas, L"1", FILE_ATTRIBUTE_HIDDEN, kNoSharing, INFINITE,
+         kHardLink},
         {"a symbolic link", kAscii, kZoe, kUtf16, L"1", 0, kNoSharing, INFINITE, kSymbolicLink},
-        {"the replace loses the file", kAscii, "D:\\new", kAsItWas, L"1", 0, kNoSharing, INFINITE, kReplaceLosesFile},
+        {"a cloud placeholder", kAscii, "D:\\new", kAsItWas, L"1", 0, kNoSharing, INFINITE, kCloudFile},
+        {"the replace moves nothing", kAscii, "D:\\new", kRefused, nullptr, 0, kNoSharing, INFINITE, kNothingMoved},
+        {"the file left as the backup", kAscii, "D:\\new", kRefused, nullptr, 0, kNoSharing, INFINITE, kFileIsBackup},
+        {"the backup kept as the settings", kAscii, "D:\\new", kAsItWas, L"1", 0, kNoSharing, INFINITE, kBackupStays},
+        {"an old backup", kAscii, "D:\\new", kAsItWas, L"1", 0, kNoSharing, INFINITE, kOldBackup},
         {"a link's write fails", kAscii, kZoe, kRefused, nullptr, 0, kNoSharing, INFINITE, kInPlaceFails},
         {"too large to be settings", kAscii + "[notes]\r\nn=" + std::string(1 << 20, 'n'), kZoe, kRefused, nullptr},
     };
@@ -223,13 +258,21 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
     CImportPatch flush("kernel32.dll", "FlushFileBuffers", reinterpret_cast<const void*>(&RecordFlush));
     CImportPatch replace("kernel32.dll", "ReplaceFileW", reinterpret_cast<const void*>(&RecordReplace));
     CImportPatch move("kernel32.dll", "MoveFileExW", reinterpret_cast<const void*>(&RecordMove));
-    ASSERT_TRUE(flush.Patched() && replace.Patched() && move.Patched());
+    CImportPatch attributes("kernel32.dll", "SetFileAttributesW", reinterpret_cast<const void*>(&RecordAttributes));
+    CImportPatch write("kernel32.dll", "WriteFile", reinterpret_cast<const void*>(&WriteWatched));
+    CImportPatch tag("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<const void*>(&TagOfAReparsePoint));
+    ASSERT_TRUE(flush.Patched() && replace.Patched() && move.Patched() && attributes.Patched() && write.Patched() &&
+                tag.Patched());
+    const std::string strBackup = ConfigFile() + ".bak";
+    g_strSettings = Widen(ConfigFile());
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.pszName);
         SetFileAttributesA(ConfigFile().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(ConfigFile().c_str());
         DeleteFileA(strOtherName.c_str());
+        DeleteFileA(strBackup.c_str());
+        ASSERT_TRUE(c.setting != kOldBackup || WriteText(strBackup, "[main]\r\nPicturesPath=C:\\older\r\n"));
         if (!c.strBefore.empty())
         {
             ASSERT_TRUE(WriteText(ConfigFile(), c.strBefore));
@@ -240,45 +283,56 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         {
             ASSERT_TRUE(CreateHardLinkW(Widen(strOtherName).c_str(), Widen(ConfigFile()).c_str(), nullptr));
         }
-        std::optional<CImportPatch> patch;
-        if (c.setting == kSymbolicLink)
-            patch.emplace("kernel32.dll", "GetFileAttributesW", reinterpret_cast<const void*>(&AttributesOfALink));
-        if (c.setting == kInPlaceFails)
-            patch.emplace("kernel32.dll", "WriteFile", reinterpret_cast<const void*>(&WriteFailingHalfWay));
-        ASSERT_TRUE(!patch || patch->Patched());
         g_nSettingsIndex = FileIndex(ConfigFile());
-        g_bReplaceLosesTarget = c.setting == kReplaceLosesFile;
+        g_dwReparseTag = c.setting == kSymbolicLink ? IO_REPARSE_TAG_SYMLINK
+                         : c.setting == kCloudFile  ? IO_REPARSE_TAG_CLOUD_1
+                                                    : 0;
+        g_dwReplaceError = c.setting == kNothingMoved ? ERROR_UNABLE_TO_MOVE_REPLACEMENT
+                           : c.setting == kFileIsBackup || c.setting == kBackupStays ? ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+                                                                                     : 0;
+        g_bMoveFails = c.setting == kBackupStays;
         g_bInPlaceWriteFails = c.setting == kInPlaceFails;
+        g_dwReaderError = 0;
         g_steps.clear();
         std::optional<CHeldFile> held;
         if (c.dwHeldSharing != kNoSharing)
         {
             ASSERT_TRUE(held.emplace(ConfigFile(), c.dwHeldSharing, c.dwHeldFor).Held());
         }
-        EXPECT_EQ(c.outcome != kRefused, WritePicturesPath(c.strValue.c_str()) != FALSE);
+        EXPECT_EQ(c.outcome != kRefused && c.setting != kBackupStays, WritePicturesPath(c.strValue.c_str()) != FALSE);
         held.reset();
-        patch.reset();
+        if (c.setting == kBackupStays)
+        {
+            EXPECT_FALSE(FileExists(ConfigFile()));
+            EXPECT_STREQ("C:\\old", ReadPicturesPath()) << "the backup read as the settings";
+            g_dwReplaceError = 0;
+            g_bMoveFails = false;
+            g_steps.clear();
+            EXPECT_TRUE(WritePicturesPath(c.strValue.c_str())) << "the next save, from the backup's lines";
+        }
         std::vector<unsigned char> bytes = ReadBytes(ConfigFile());
         std::string strAfter(bytes.begin(), bytes.end());
         if (bLinked)
         {
             EXPECT_TRUE(bytes == ReadBytes(strOtherName)) << "both names still lead to one file";
         }
+        EXPECT_EQ(std::vector<std::string>{"config.cfg"}, ListFolder(m_strData + "*")) << "no copy or backup left";
         if (c.outcome == kRefused)
         {
             EXPECT_TRUE(c.strBefore == strAfter) << "the file is unchanged";
-            EXPECT_EQ(std::vector<std::string>{"config.cfg"}, ListFolder(m_strData + "*")) << "no copy left";
             continue;
         }
-        // The copy reaches the disk before it takes the file's name; a file
-        // of several names is written in place, then flushed.
+        // The copy, flushed and marked for backup programs, takes the file's
+        // name; a file of several names is written in place, which no
+        // reader sees half done, then flushed.
         bool bInPlace = bLinked || c.setting == kSymbolicLink;
-        std::vector<std::string> steps = {"flush copy", c.strBefore.empty() ? "move" : "replace"};
-        if (c.setting == kReplaceLosesFile)
-            steps.push_back("move");
+        std::vector<std::string> steps = {"flush copy", "archive", "replace"};
+        if (c.strBefore.empty() || c.setting == kBackupStays)
+            steps = {"flush copy", "move"};
         if (bInPlace)
             steps = {"flush copy", "flush settings"};
         EXPECT_EQ(steps, g_steps);
+        EXPECT_EQ(bInPlace ? ERROR_SHARING_VIOLATION : 0u, g_dwReaderError);
         EXPECT_EQ(bInPlace, FileIndex(ConfigFile()) == g_nSettingsIndex) << "the same file, written in place";
         EXPECT_EQ(c.dwAttributes, GetFileAttributesA(ConfigFile().c_str()) & c.dwAttributes) << "attributes kept";
         EXPECT_EQ(c.strValue, std::string(ReadPicturesPath()));
