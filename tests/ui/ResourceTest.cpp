@@ -429,6 +429,13 @@ TEST_F(ProgramResources, IconsStringAndVersion)
                                reinterpret_cast<void**>(&pszName), &cb));
     EXPECT_STREQ("Vellomar", pszName);
 
+    // Addresses past 2 GB, which a 32-bit program needs for a 200 MP photo.
+    std::vector<unsigned char> program = ReadBytes(VellomarExePath());
+    IMAGE_FILE_HEADER header = {};
+    ASSERT_GT(program.size(), 0x40u);
+    memcpy(&header, &program[*reinterpret_cast<const DWORD*>(&program[0x3C]) + 4], sizeof(header));
+    EXPECT_TRUE(header.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE) << header.Characteristics;
+
     HRSRC hManifest = FindResourceA(m_hModule, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(nullptr, hManifest);
     std::string strManifest(static_cast<const char*>(LockResource(LoadResource(m_hModule, hManifest))),
