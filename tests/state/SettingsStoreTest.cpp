@@ -114,6 +114,17 @@ BOOL WINAPI WriteWatched(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWORD pcbW
     return FALSE;
 }
 
+// As a backup program leaves the file: its archive bit cleared, which wine
+// reports on every file. A reparse point shows in its attributes too.
+DWORD WINAPI AttributesAsLeft(LPCWSTR pszPath)
+{
+    DWORD dwAttributes = SystemFunction<decltype(&GetFileAttributesW)>("kernel32.dll", "GetFileAttributesW")(pszPath);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
+        return dwAttributes;
+    dwAttributes &= ~FILE_ATTRIBUTE_ARCHIVE;
+    return g_dwReparseTag && g_strSettings == pszPath ? dwAttributes | FILE_ATTRIBUTE_REPARSE_POINT : dwAttributes;
+}
+
 BOOL WINAPI TagOfAReparsePoint(HANDLE hFile, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID pInfo, DWORD cbInfo)
 {
     BOOL bResult = SystemFunction<decltype(&GetFileInformationByHandleEx)>(
@@ -261,8 +272,9 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
     CImportPatch attributes("kernel32.dll", "SetFileAttributesW", reinterpret_cast<const void*>(&RecordAttributes));
     CImportPatch write("kernel32.dll", "WriteFile", reinterpret_cast<const void*>(&WriteWatched));
     CImportPatch tag("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<const void*>(&TagOfAReparsePoint));
+    CImportPatch reported("kernel32.dll", "GetFileAttributesW", reinterpret_cast<const void*>(&AttributesAsLeft));
     ASSERT_TRUE(flush.Patched() && replace.Patched() && move.Patched() && attributes.Patched() && write.Patched() &&
-                tag.Patched());
+                tag.Patched() && reported.Patched());
     const std::string strBackup = ConfigFile() + ".bak";
     g_strSettings = Widen(ConfigFile());
     for (const Case& c : cases)
