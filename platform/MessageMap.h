@@ -23,6 +23,9 @@ enum AfxSig
     AfxSig_v_u_pt,  // void (UINT, CPoint): mouse messages
     AfxSig_v_up,    // void (UINT_PTR): WM_TIMER
     AfxSig_b_dc,    // BOOL (CDC*): WM_ERASEBKGND
+    AfxSig_u_msg,   // UINT (const MSG*): WM_GETDLGCODE, with the message asked about (or NULL)
+    AfxSig_v_u_u_u, // void (UINT, UINT, UINT): key messages
+    AfxSig_l_w_l,   // LRESULT (WPARAM, LPARAM): a message without a decoder of its own
 };
 
 struct AFX_MSGMAP_ENTRY
@@ -84,6 +87,15 @@ protected:                                         \
     {WM_TIMER, 0, 0, AfxSig_v_up, AFX_HANDLER(void (ThisClass::*)(UINT_PTR), OnTimer)},
 #define ON_WM_ERASEBKGND() \
     {WM_ERASEBKGND, 0, 0, AfxSig_b_dc, AFX_HANDLER(BOOL (ThisClass::*)(CDC*), OnEraseBkgnd)},
+#define ON_WM_GETDLGCODE() \
+    {WM_GETDLGCODE, 0, 0, AfxSig_u_msg, AFX_HANDLER(UINT (ThisClass::*)(const MSG*), OnGetDlgCode)},
+#define ON_WM_KEYDOWN() \
+    {WM_KEYDOWN, 0, 0, AfxSig_v_u_u_u, AFX_HANDLER(void (ThisClass::*)(UINT, UINT, UINT), OnKeyDown)},
+#define ON_MESSAGE(message, memberFxn) \
+    {message, 0, 0, AfxSig_l_w_l, AFX_HANDLER(LRESULT (ThisClass::*)(WPARAM, LPARAM), memberFxn)},
+// A message whose arguments the handler does not need (Default() still has them).
+#define ON_MESSAGE_VOID(message, memberFxn) \
+    {message, 0, 0, AfxSig_v_v, AFX_HANDLER(void (ThisClass::*)(), memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) \
     {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), AfxSig_v_v, AFX_HANDLER(void (ThisClass::*)(), memberFxn)},
 // Reflected: the control's own colour request and notifications.

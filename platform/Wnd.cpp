@@ -260,6 +260,16 @@ BOOL CWnd::DispatchEntry(const AFX_MSGMAP_ENTRY* pEntry, WPARAM wParam, LPARAM l
         *pResult = (this->*reinterpret_cast<BOOL (CWnd::*)(CDC*)>(pfn))(&dc);
         return TRUE;
     }
+    case AfxSig_u_msg:
+        *pResult = (this->*reinterpret_cast<UINT (CWnd::*)(const MSG*)>(pfn))(reinterpret_cast<const MSG*>(lParam));
+        return TRUE;
+    case AfxSig_v_u_u_u:
+        (this->*reinterpret_cast<void (CWnd::*)(UINT, UINT, UINT)>(pfn))(static_cast<UINT>(wParam), LOWORD(lParam),
+                                                                          HIWORD(lParam));
+        return TRUE;
+    case AfxSig_l_w_l:
+        *pResult = (this->*reinterpret_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);
+        return TRUE;
     }
     return FALSE;
 }

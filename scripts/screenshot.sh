@@ -26,6 +26,7 @@ shoot() {
 set_dpi 96
 shoot settings "$ROOT/docs/settings-dialog.png"
 shoot about "$ROOT/docs/about-box.png"
+shoot about-focus "$ROOT/docs/about-box-link-focus.png"
 set_dpi 144
 shoot settings "$ROOT/docs/settings-dialog-144dpi.png"
 shoot about "$ROOT/docs/about-box-144dpi.png"

@@ -1,5 +1,6 @@
 #include "ui/UrlLabel.h"
 
+#include "ui/LinkAccessible.h"
 #include "ui/LinkOpening.h"
 
 #include "platform/MessageBox.h"
@@ -19,6 +20,12 @@ const char kWebScheme[] = "http://";
 const char kMailScheme[] = "mailto:";
 const int kSchemeLength = 7; // both schemes above
 
+// The keys that open a focused link, as they open the system's link control.
+bool IsOpeningKey(WPARAM nKey)
+{
+    return nKey == VK_RETURN || nKey == VK_SPACE;
+}
+
 BOOL StartsWithNoCase(const CString& strText, LPCSTR lpszPrefix)
 {
     CString strHead = strText.Left(static_cast<int>(strlen(lpszPrefix)));
@@ -35,6 +42,13 @@ BEGIN_MESSAGE_MAP(CUrlLabel, CStatic)
     ON_WM_TIMER()
     ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
     ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_WM_GETDLGCODE()
+    ON_WM_KEYDOWN()
+    ON_MESSAGE_VOID(WM_SETFOCUS, OnFocusOrCuesChanged)
+    ON_MESSAGE_VOID(WM_KILLFOCUS, OnFocusOrCuesChanged)
+    ON_MESSAGE_VOID(WM_UPDATEUISTATE, OnFocusOrCuesChanged)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CUrlLabel::~CUrlLabel()
@@ -46,7 +60,8 @@ CUrlLabel::~CUrlLabel()
 
 void CUrlLabel::PreSubclassWindow()
 {
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY));
+    // Clicks reported, and reached by Tab: the templates give neither.
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY | WS_TABSTOP));
 
     CString strText = GetWindowText();
     if (m_strUrl.IsEmpty())
@@ -198,14 +213,21 @@ void CUrlLabel::FitToText()
     SetWindowPos(nullptr, rcWindow.left, rcWindow.top, rcWindow.Width(), rcWindow.Height(), SWP_NOZORDER);
 }
 
+COLORREF CUrlLabel::TextColour() const
+{
+    // Asked at each paint: a child sees no WM_SYSCOLORCHANGE. Fixed colours
+    // may stand on a theme's background of nearly the same colour.
+    HIGHCONTRASTA highContrast = {};
+    highContrast.cbSize = sizeof(highContrast);
+    if (::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(highContrast), &highContrast, 0) &&
+        (highContrast.dwFlags & HCF_HIGHCONTRASTON))
+        return ::GetSysColor(COLOR_HOTLIGHT);
+    return m_bHot ? m_crHover : m_bVisited ? m_crVisited : m_crLink;
+}
+
 HBRUSH CUrlLabel::CtlColor(CDC* pDC, UINT)
 {
-    if (m_bHot)
-        pDC->SetTextColor(m_crHover);
-    else if (m_bVisited)
-        pDC->SetTextColor(m_crVisited);
-    else
-        pDC->SetTextColor(m_crLink);
+    pDC->SetTextColor(TextColour());
     pDC->SetBkMode(TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
@@ -256,6 +278,59 @@ BOOL CUrlLabel::OnEraseBkgnd(CDC* pDC)
     GetClientRect(rect);
     pDC->FillSolidRect(rect, ::GetSysColor(COLOR_BTNFACE));
     return TRUE;
+}
+
+void CUrlLabel::OnPaint()
+{
+    // Painted whole: the focus rectangle is drawn over the static's own
+    // painting, and a part of an earlier one must never stay.
+    Invalidate(TRUE);
+    Default();
+    if (::GetFocus() != m_hWnd || (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS))
+        return;
+    // On the text's edge: the window stays fitted to the text.
+    CRect rect;
+    GetClientRect(rect);
+    CClientDC dc(this);
+    ::DrawFocusRect(dc.GetSafeHdc(), rect);
+}
+
+UINT CUrlLabel::OnGetDlgCode(const MSG* pMsg)
+{
+    UINT nCode = static_cast<UINT>(Default());
+    // Enter and Space are the link's, not the default button's; Tab, Esc
+    // and the arrows stay with the dialog.
+    if (pMsg && (pMsg->message == WM_KEYDOWN || pMsg->message == WM_CHAR) && IsOpeningKey(pMsg->wParam))
+        nCode |= DLGC_WANTMESSAGE;
+    return nCode;
+}
+
+void CUrlLabel::OnKeyDown(UINT nChar, UINT, UINT nFlags)
+{
+    // A key held down opens the link once.
+    if (IsOpeningKey(nChar) && !(nFlags & KF_REPEAT))
+        OnClicked();
+    else
+        Default();
+}
+
+void CUrlLabel::OnFocusOrCuesChanged()
+{
+    Default();
+    Invalidate(TRUE);
+}
+
+LRESULT CUrlLabel::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    // Compared as 32 bits: the 64-bit system may sign-extend the id.
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
+        return Default();
+    CLinkAccessible* pAccessible = CLinkAccessible::Create(m_hWnd);
+    if (!pAccessible)
+        return Default();
+    LRESULT lResult = ::LresultFromObject(IID_IAccessible, wParam, pAccessible);
+    pAccessible->Release();
+    return lResult;
 }
 
 void CUrlLabel::LoadDefaultCursor()

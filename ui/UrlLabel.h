@@ -4,9 +4,12 @@
 #include "platform/Static.h"
 #include "platform/ToolTipCtrl.h"
 
-// A static text turned hyperlink: link, visited and hover colours, underline
-// on hover (or always, or never), a hand cursor, a tool tip naming the
-// target, a window fitted to its text, and a click that opens the URL.
+// A static text turned hyperlink: link, visited and hover colours (the
+// system's link colour in high contrast), underline on hover (or always, or
+// never), a hand cursor, a tool tip naming the target, a window fitted to
+// its text, and a click that opens the URL. It is a tab stop that Enter and
+// Space open as a click does, shows a focus rectangle on its text's edge
+// while keyboard cues are shown, and tells screen readers it is a link.
 class CUrlLabel : public CStatic
 {
 public:
@@ -31,6 +34,9 @@ public:
     void SetUnderlineMode(int nMode);
     void FitToText();
 
+    const CString& GetUrl() const { return m_strUrl; }
+    BOOL IsVisited() const { return m_bVisited; }
+
 protected:
     void PreSubclassWindow() override;
 
@@ -40,6 +46,13 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnClicked();
     BOOL OnEraseBkgnd(CDC* pDC);
+    void OnPaint();
+    UINT OnGetDlgCode(const MSG* pMsg);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnFocusOrCuesChanged();
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+
+    COLORREF TextColour() const;
 
     void LoadDefaultCursor();
     void BuildTipText(LPCSTR lpszUrl);

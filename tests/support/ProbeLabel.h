@@ -5,6 +5,7 @@
 #include "ui/UrlLabel.h"
 
 #include <string>
+#include <vector>
 
 // A link label with its insides open to the tests, counting the fonts it is
 // sent.
@@ -17,7 +18,6 @@ public:
     HFONT PlainFont() const { return m_fontPlain; }
     HFONT UnderlinedFont() const { return m_fontUnderlined; }
     BOOL IsHot() const { return m_bHot; }
-    BOOL IsVisited() const { return m_bVisited; }
     int m_nSetFont = 0;
 
 protected:
@@ -36,3 +36,6 @@ std::string TipTextFor(HWND hControl);
 // The text colour a label sets when its parent is asked for colours, as at
 // painting; it must paint no background of its own.
 COLORREF LabelTextColour(HWND hParent, HWND hLabel);
+
+// The window's client pixels as painted now, row by row from the top.
+std::vector<COLORREF> PaintedPixels(HWND hWnd);

@@ -1,5 +1,5 @@
-// Opens Vellomar's settings dialog (and, with "about", its About box) for a
-// screenshot: prints the window's screen rectangle once it is shown, waits
+// Opens Vellomar's settings dialog (and, with "about", its About box; with
+// "about-focus", with the focus moved on as Tab moves it) for a screenshot: prints the window's screen rectangle once it is shown, waits
 // for a line on standard input, then closes the program.
 #include <windows.h>
 
@@ -57,10 +57,12 @@ int main(int argc, char** argv)
         return 1;
     HWND hDialog = WaitForWindow(pi.dwProcessId, "Vellomar");
     HWND hShown = hDialog;
-    if (hDialog && strcmp(argv[2], "about") == 0)
+    if (hDialog && strncmp(argv[2], "about", 5) == 0)
     {
         PostMessageA(hDialog, WM_SYSCOMMAND, 0x0010, 0);
         hShown = WaitForWindow(pi.dwProcessId, "About Vellomar");
+        if (hShown && strcmp(argv[2], "about-focus") == 0)
+            PostMessageA(hShown, WM_NEXTDLGCTL, 0, FALSE);
     }
     if (!hShown)
     {

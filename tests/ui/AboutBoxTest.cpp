@@ -10,8 +10,14 @@
 #include "support/UiScript.h"
 #include "support/WindowLookup.h"
 
+#include "support/AnsiText.h"
+#include "support/ImportPatch.h"
+
 #include <gtest/gtest.h>
 #include <commctrl.h>
+#include <oleacc.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -20,6 +26,31 @@ POINT Centre(HWND hWnd)
     RECT rc;
     GetWindowRect(hWnd, &rc);
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+std::vector<std::string> g_opened; // what the links handed to the shell
+
+HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR pszFile, LPCSTR, LPCSTR, INT)
+{
+    g_opened.push_back(pszFile);
+    return reinterpret_cast<HINSTANCE>(42);
+}
+
+WNDPROC g_pfnLinkProc = nullptr;
+
+LRESULT CALLBACK FocusCuesHidden(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_QUERYUISTATE ? UISF_HIDEFOCUS : CallWindowProcA(g_pfnLinkProc, hWnd, message, wParam, lParam);
+}
+
+// Pixels of a label's top row that are not the dialog's background.
+long MarkedTopPixels(HWND hLabel)
+{
+    RECT rc;
+    GetClientRect(hLabel, &rc);
+    std::vector<COLORREF> pixels = PaintedPixels(hLabel);
+    return std::count_if(pixels.begin(), pixels.begin() + rc.right,
+                         [](COLORREF c) { return c != GetSysColor(COLOR_BTNFACE); });
 }
 
 class AboutBoxTest : public ::testing::Test
@@ -243,4 +274,87 @@ TEST_F(AboutBoxTest, ReopeningManyTimesLeavesNoFontsBehind)
         EXPECT_NE(fonts[i], fonts[i + 1]) << "a plain and an underlined font per label";
     for (HGDIOBJ hFont : fonts)
         EXPECT_EQ(0u, GetObjectType(hFont));
+}
+
+TEST_F(AboutBoxTest, LinksWorkByKeyboardAndForScreenReaders)
+{
+    CImportPatch open("shell32.dll", "ShellExecuteA", reinterpret_cast<const void*>(&RecordOpen));
+    ASSERT_TRUE(open.Patched());
+    g_opened.clear();
+    const std::string kHome = "http://orlamine.example.net/software/vellomar.html";
+    const std::string kFeedback = "http://vellomar.example.org/feedback.html";
+    // Each key, and where the focus is then: Enter and Space open the link
+    // and leave the box open.
+    const struct
+    {
+        BYTE nKey;
+        int nFocus;
+        bool bShift = false;
+    } keys[] = {{VK_TAB, IDC_HOMEPAGE_LINK},    {VK_RETURN, IDC_HOMEPAGE_LINK}, {VK_SPACE, IDC_HOMEPAGE_LINK},
+                {VK_TAB, IDC_FEEDBACK_LINK},    {VK_RETURN, IDC_FEEDBACK_LINK}, {VK_SPACE, IDC_FEEDBACK_LINK},
+                {VK_TAB, IDOK},                 {VK_TAB, IDC_FEEDBACK_LINK, true}};
+    CUiScript script;
+    script.Then(Opened()).Then(OpenAbout()).Then(AboutShown());
+    for (const auto& key : keys)
+        script
+            .Then([&] {
+                keybd_event(VK_SHIFT, 0, key.bShift ? 0 : KEYEVENTF_KEYUP, 0);
+                keybd_event(key.nKey, 0, 0, 0);
+                keybd_event(key.nKey, 0, KEYEVENTF_KEYUP, 0);
+                keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+                return true;
+            })
+            .Then([&] {
+                EXPECT_EQ(GetDlgItem(m_hAbout, key.nFocus), GetFocus()) << "after key " << int(key.nKey);
+                return IsWindow(m_hAbout);
+            });
+    script.Then([&] {
+        EXPECT_EQ(std::vector<std::string>({kHome, kHome, kFeedback, kFeedback}), g_opened);
+        // The focus cue, on the focused link's edge while cues are shown
+        // (wine's state); gone once they are hidden, which wine keeps no
+        // state for: the link's query answers so.
+        HWND hLink = GetFocus();
+        EXPECT_GT(MarkedTopPixels(hLink), 0);
+        g_pfnLinkProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hLink, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FocusCuesHidden)));
+        SendMessageA(hLink, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        EXPECT_EQ(0, MarkedTopPixels(hLink));
+        SetWindowLongPtrA(hLink, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnLinkProc));
+
+        // What a screen reader is told, in this process.
+        CoInitialize(nullptr);
+        for (int nId : {IDC_FEEDBACK_LINK, IDC_HOMEPAGE_LINK})
+        {
+            IAccessible* pLink = nullptr;
+            HWND hLink = GetDlgItem(m_hAbout, nId);
+            EXPECT_EQ(S_OK, AccessibleObjectFromWindow(hLink, OBJID_CLIENT, IID_IAccessible,
+                                                       reinterpret_cast<void**>(&pLink)));
+            if (!pLink)
+                continue;
+            VARIANT self = {}, role = {};
+            self.vt = VT_I4;
+            BSTR name = nullptr, value = nullptr;
+            EXPECT_EQ(S_OK, pLink->get_accRole(self, &role));
+            EXPECT_EQ(ROLE_SYSTEM_LINK, role.lVal);
+            EXPECT_EQ(S_OK, pLink->get_accName(self, &name));
+            EXPECT_EQ(S_OK, pLink->get_accValue(self, &value));
+            EXPECT_EQ(WindowText(hLink) + " " + (nId == IDC_HOMEPAGE_LINK ? kHome : kFeedback),
+                      Encode(name ? name : L"") + " " + Encode(value ? value : L""));
+            EXPECT_EQ(S_OK, pLink->accDoDefaultAction(self));
+            SysFreeString(name);
+            SysFreeString(value);
+            pLink->Release();
+        }
+        CoUninitialize();
+        return true;
+    });
+    script.Then([&] {
+        EXPECT_EQ(std::vector<std::string>({kHome, kHome, kFeedback, kFeedback, kFeedback, kHome}), g_opened);
+        ClickButton(m_hAbout, IDOK);
+        return true;
+    });
+    script.Then(AboutGone()).Then(CloseSettings());
+    script.Start();
+    EXPECT_EQ(IDOK, m_dlg.DoModal());
+    EXPECT_TRUE(script.Finished()) << "stopped at step " << script.StepsDone();
 }
