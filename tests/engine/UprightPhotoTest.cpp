@@ -44,29 +44,22 @@ void Put(Bytes& bytes, size_t nOffset, unsigned nValue, int nSize, bool bBigEndi
         bytes[nOffset + (bBigEndian ? nSize - 1 - i : i)] = static_cast<unsigned char>(nValue >> (8 * i));
 }
 
-struct Entry
+// An IFD at nOffset of one entry, and the offset of the next IFD.
+void PutIfd(Bytes& tiff, size_t nOffset, bool bBigEndian, unsigned nTag, unsigned nType, unsigned nCount,
+            unsigned nValue, unsigned nNextIfd = 0)
 {
-    unsigned nTag, nType, nCount, nValue;
-};
-
-// An IFD at nOffset, and the offset of the next IFD.
-void PutIfd(Bytes& tiff, size_t nOffset, bool bBigEndian, const std::vector<Entry>& entries, unsigned nNextIfd = 0)
-{
-    Put(tiff, nOffset, static_cast<unsigned>(entries.size()), 2, bBigEndian);
-    for (const Entry& e : entries)
-    {
-        Put(tiff, nOffset + 2, e.nTag, 2, bBigEndian);
-        Put(tiff, nOffset + 4, e.nType, 2, bBigEndian);
-        Put(tiff, nOffset + 6, e.nCount, 4, bBigEndian);
-        Put(tiff, nOffset + 10, e.nValue, 2, bBigEndian);
-        nOffset += 12;
-    }
-    Put(tiff, nOffset + 2, nNextIfd, 4, bBigEndian);
+    Put(tiff, nOffset, 1, 2, bBigEndian);
+    Put(tiff, nOffset + 2, nTag, 2, bBigEndian);
+    Put(tiff, nOffset + 4, nType, 2, bBigEndian);
+    Put(tiff, nOffset + 6, nCount, 4, bBigEndian);
+    Put(tiff, nOffset + 10, nValue, 2, bBigEndian);
+    Put(tiff, nOffset + 14, nNextIfd, 4, bBigEndian);
 }
 
 Bytes TiffHeader(bool bBigEndian, unsigned nFirstIfd = 8)
 {
-    Bytes tiff = {static_cast<unsigned char>(bBigEndian ? 'M' : 'I'), static_cast<unsigned char>(bBigEndian ? 'M' : 'I')};
+    Bytes tiff = {static_cast<unsigned char>(bBigEndian ? 'M' : 'I'),
+                  static_cast<unsigned char>(bBigEndian ? 'M' : 'I')};
     Put(tiff, 2, 42, 2, bBigEndian);
     Put(tiff, 4, nFirstIfd, 4, bBigEndian);
     return tiff;
@@ -84,7 +77,7 @@ Bytes Exif(const Bytes& tiff, const char* pszName = "Exif")
 Bytes OrientationTiff(unsigned nValue, bool bBigEndian)
 {
     Bytes tiff = TiffHeader(bBigEndian);
-    PutIfd(tiff, 8, bBigEndian, {{0x0112, 3, 1, nValue}});
+    PutIfd(tiff, 8, bBigEndian, 0x0112, 3, 1, nValue);
     return tiff;
 }
 
@@ -111,8 +104,8 @@ Bytes Photo(const std::vector<Bytes>& segments, bool bAfterJfif = false)
 // (top left, top right, bottom left, bottom right).
 std::string Quadrants(const std::string& strPath)
 {
-    HBITMAP hBitmap =
-        static_cast<HBITMAP>(LoadImageA(nullptr, strPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    HBITMAP hBitmap = static_cast<HBITMAP>(
+        LoadImageA(nullptr, strPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     BITMAP info = {};
     if (!hBitmap || !GetObjectA(hBitmap, sizeof(info), &info))
         return "no bitmap";
@@ -121,10 +114,11 @@ std::string Quadrants(const std::string& strPath)
     HGDIOBJ hOld = SelectObject(hDC, hBitmap);
     for (int nQuadrant = 0; nQuadrant < 4; ++nQuadrant)
     {
-        COLORREF colour = GetPixel(hDC, info.bmWidth * (1 + 2 * (nQuadrant % 2)) / 4,
-                                   info.bmHeight * (1 + 2 * (nQuadrant / 2)) / 4);
+        COLORREF colour =
+            GetPixel(hDC, info.bmWidth * (1 + 2 * (nQuadrant % 2)) / 4, info.bmHeight * (1 + 2 * (nQuadrant / 2)) / 4);
         // Pure colours, far from the middle even after JPEG.
-        strSeen += "?BG?R??W"[(GetRValue(colour) > 128) * 4 + (GetGValue(colour) > 128) * 2 + (GetBValue(colour) > 128)];
+        strSeen +=
+            "?BG?R??W"[(GetRValue(colour) > 128) * 4 + (GetGValue(colour) > 128) * 2 + (GetBValue(colour) > 128)];
     }
     SelectObject(hDC, hOld);
     DeleteDC(hDC);
@@ -139,8 +133,9 @@ const char* const kUpright[] = {nullptr,      "65x33 RGBW", "65x33 GRWB", "65x33
 
 TEST(UprightPhoto, TurnedPhotosAreWrittenUprightAndOthersAsTheyAre)
 {
-    Bytes xmp = Segment(0xE1, Bytes({'h', 't', 't', 'p', ':', '/', '/', 'n', 's', '.', 'a', 'd', 'o', 'b', 'e', '.',
-                                     'c', 'o', 'm', '/', 'x', 'a', 'p', '/', '1', '.', '0', '/', 0, '<', 'x', '/', '>'}));
+    Bytes xmp =
+        Segment(0xE1, Bytes({'h', 't', 't', 'p', ':', '/', '/', 'n', 's', '.', 'a', 'd', 'o', 'b', 'e', '.', 'c',
+                             'o', 'm', '/', 'x', 'a', 'p', '/', '1', '.', '0', '/', 0,   '<', 'x', '/', '>'}));
     struct Row
     {
         std::string strName;
@@ -199,8 +194,7 @@ namespace
 {
 const char* g_pszRow = "";
 
-// MinGW's GoogleTest catches no access violation: the program ends at once,
-// saying where, instead of waiting for wine's debugger.
+// MinGW's GoogleTest catches no access violation: the program ends at once.
 LONG WINAPI EndOnFault(EXCEPTION_POINTERS*)
 {
     fprintf(stderr, "Failure: a read past the data in row \"%s\"\n", g_pszRow);
@@ -208,34 +202,32 @@ LONG WINAPI EndOnFault(EXCEPTION_POINTERS*)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// What the reader makes of bytes that end where a readable page does, the
-// next page unreadable: a read past the data faults.
-int OrientationAtPageEnd(const Bytes& bytes)
+// What the reader makes of bytes that end where a readable page (4 KB on
+// x86 and x64) does, the next page unreadable, so that a read past them faults.
+int OrientationAtPageEnd(const Bytes& bytes, const char* pszRow)
 {
-    SetUnhandledExceptionFilter(&EndOnFault);
-    SYSTEM_INFO system = {};
-    GetSystemInfo(&system);
-    const size_t nPage = system.dwPageSize;
-    auto pPages = static_cast<unsigned char*>(VirtualAlloc(nullptr, 2 * nPage, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    g_pszRow = pszRow;
+    const size_t kPage = 4096;
+    auto pPages =
+        static_cast<unsigned char*>(VirtualAlloc(nullptr, 2 * kPage, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     DWORD dwOld = 0;
-    if (!pPages || bytes.size() > nPage || !VirtualProtect(pPages + nPage, nPage, PAGE_NOACCESS, &dwOld))
+    if (!pPages || !VirtualProtect(pPages + kPage, kPage, PAGE_NOACCESS, &dwOld))
         return -1;
-    unsigned char* pData = std::copy_backward(bytes.begin(), bytes.end(), pPages + nPage);
-    int nOrientation = ReadExifOrientation(pData, bytes.size());
+    SetUnhandledExceptionFilter(&EndOnFault);
+    int nOrientation =
+        ReadExifOrientation(std::copy_backward(bytes.begin(), bytes.end(), pPages + kPage), bytes.size());
     VirtualFree(pPages, 0, MEM_RELEASE);
     return nOrientation;
 }
 
 // A JPEG's head: its start, a frame of nComponents, the segments, and the
-// start of its scan unless the data is to end inside the last segment.
+// start of its scan unless the data ends inside the last segment.
 Bytes Jpeg(const std::vector<Bytes>& segments, unsigned char nComponents = 3, bool bScan = true)
 {
-    Bytes jpeg = {0xFF, 0xD8};
-    Bytes frame = Segment(0xC0, Bytes(6 + 3 * nComponents, 1));
-    frame[9] = nComponents;
+    Bytes jpeg = Segment(0xC0, Bytes(6 + 3 * nComponents, nComponents)); // precision and sizes do not matter
+    jpeg.insert(jpeg.begin(), {0xFF, 0xD8});
     for (const Bytes& segment : segments)
         jpeg.insert(jpeg.end(), segment.begin(), segment.end());
-    jpeg.insert(jpeg.begin() + 2, frame.begin(), frame.end());
     if (bScan)
         jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 2});
     return jpeg;
@@ -246,26 +238,23 @@ TEST(UprightPhoto, OrientationReaderKeepsToTheTagAndTheData)
 {
     const Bytes tag6 = Exif(OrientationTiff(6, false));
     Bytes cut = OrientationTiff(6, false);
-    cut.resize(8 + 2 + 9); // the segment ends inside the entry's value
+    cut.resize(8 + 2 + 9);                    // the segment ends inside the entry's value
     Bytes ifdPast = TiffHeader(false, 8 + 4); // IFD0 just past the segment, in the comment after it
     Bytes ifdBehind;
-    PutIfd(ifdBehind, 0, false, {{0x0112, 3, 1, 6}});
+    PutIfd(ifdBehind, 0, false, 0x0112, 3, 1, 6);
     Bytes thumbnailOnly = TiffHeader(true);
-    PutIfd(thumbnailOnly, 8, true, {{0x0100, 3, 1, 65}}, 26); // IFD1 has the tag
-    PutIfd(thumbnailOnly, 26, true, {{0x0112, 3, 1, 6}});
-    Bytes notFirst = TiffHeader(false), asLong = notFirst, twoValues = notFirst, noTag = notFirst;
-    PutIfd(notFirst, 8, false, {{0x0100, 3, 1, 65}, {0x0112, 3, 1, 6}});
-    PutIfd(asLong, 8, false, {{0x0112, 4, 1, 6}});
-    PutIfd(twoValues, 8, false, {{0x0112, 3, 2, 6}});
-    PutIfd(noTag, 8, false, {{0x0100, 3, 1, 65}});
-    Bytes ifdPastData = noTag;
-    Put(ifdPastData, 8, 2, 2, false); // a second entry, where the data ends
-    ifdPastData.resize(8 + 2 + 12);
+    PutIfd(thumbnailOnly, 8, true, 0x0100, 3, 1, 65, 26); // IFD0 without the tag, IFD1 with it
+    PutIfd(thumbnailOnly, 26, true, 0x0112, 3, 1, 6);
+    Bytes asLong = TiffHeader(false), twoValues = asLong, noTag = asLong;
+    PutIfd(asLong, 8, false, 0x0112, 4, 1, 6);
+    PutIfd(twoValues, 8, false, 0x0112, 3, 2, 6);
+    PutIfd(noTag, 8, false, 0x0100, 3, 1, 65);
+    Bytes notFirst = OrientationTiff(6, false), ifdPastData(noTag.begin(), noTag.begin() + 22);
+    notFirst.insert(notFirst.begin() + 10, noTag.begin() + 10, noTag.begin() + 22); // the width's entry first
+    notFirst[8] = ifdPastData[8] = 2; // two entries; the data ends after the first
     Bytes otherOrder = OrientationTiff(6, false), otherMagic = OrientationTiff(6, true);
     otherOrder[1] = 'M';
     otherMagic[3] = 43;
-    Bytes segmentPastData = tag6;
-    segmentPastData.resize(tag6.size() - 8); // the data ends before the value
     Bytes fill = {0xFF, 0xFF};
     fill.insert(fill.end(), tag6.begin(), tag6.end());
     const struct
@@ -290,13 +279,10 @@ TEST(UprightPhoto, OrientationReaderKeepsToTheTagAndTheData)
         {"TIFF magic 43", Jpeg({Exif(otherMagic)}), 1},
         {"name misspelt", Jpeg({Exif(OrientationTiff(6, false), "Exit")}), 1},
         {"a later Exif segment", Jpeg({Exif(noTag), tag6}), 1},
-        {"a segment past the data", Jpeg({segmentPastData}, 3, false), 1},
+        {"a segment past the data", Jpeg({Bytes(tag6.begin(), tag6.end() - 8)}, 3, false), 1},
         {"an IFD past the data", Jpeg({Exif(ifdPastData)}, 3, false), 1},
         {"a length cut by the data", Jpeg({{0xFF, 0xE1, 0}}, 3, false), 1},
     };
     for (const auto& row : rows)
-    {
-        g_pszRow = row.pszName;
-        EXPECT_EQ(row.nExpected, OrientationAtPageEnd(row.bytes)) << row.pszName;
-    }
+        EXPECT_EQ(row.nExpected, OrientationAtPageEnd(row.bytes, row.pszName)) << row.pszName;
 }

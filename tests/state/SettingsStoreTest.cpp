@@ -56,15 +56,20 @@ ULONGLONG FileIndex(const std::string& strPath)
 std::vector<std::string> g_steps;
 ULONGLONG g_nSettingsIndex = 0;
 std::wstring g_strSettings;
-DWORD g_dwReplaceError = 0;         // the replace fails so, as documented for a replace with a backup name
-bool g_bMoveFails = false;          // and so does a move
-bool g_bInPlaceWriteFails = false;  // the first write into the settings file stops half way
-DWORD g_dwReaderError = 0;          // what a reader opening the settings file met during that write
-DWORD g_dwReparseTag = 0;           // the settings file shown as a reparse point of this tag
+DWORD g_dwReplaceError = 0;        // the replace fails so, as documented for one with a backup name
+bool g_bMoveFails = false;         // and so does a move
+bool g_bInPlaceWriteFails = false; // the first write into the settings file stops half way
+DWORD g_dwReaderError = 0;         // what a reader opening the settings file met while it was written
+DWORD g_dwReparseTag = 0;          // the settings file shown as a reparse point of this tag
 
 BOOL WINAPI RecordFlush(HANDLE hFile)
 {
-    g_steps.push_back(FileIndex(hFile) == g_nSettingsIndex ? "flush settings" : "flush copy");
+    bool bSettings = FileIndex(hFile) == g_nSettingsIndex;
+    g_steps.push_back(bSettings ? "flush settings" : "flush copy");
+    HANDLE hReader = CreateFileW(g_strSettings.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    g_dwReaderError = bSettings && hReader == INVALID_HANDLE_VALUE ? GetLastError() : g_dwReaderError;
+    CloseHandle(hReader);
     return SystemFunction<decltype(&FlushFileBuffers)>("kernel32.dll", "FlushFileBuffers")(hFile);
 }
 
@@ -74,39 +79,31 @@ BOOL WINAPI RecordAttributes(LPCWSTR pszPath, DWORD dwAttributes)
     return SystemFunction<decltype(&SetFileAttributesW)>("kernel32.dll", "SetFileAttributesW")(pszPath, dwAttributes);
 }
 
-BOOL WINAPI RecordMove(LPCWSTR pszFrom, LPCWSTR pszTo, DWORD dwFlags)
-{
-    g_steps.push_back("move");
-    if (g_bMoveFails)
-        SetLastError(ERROR_WRITE_FAULT);
-    return !g_bMoveFails &&
-           SystemFunction<decltype(&MoveFileExW)>("kernel32.dll", "MoveFileExW")(pszFrom, pszTo, dwFlags);
-}
-
 BOOL WINAPI RecordReplace(LPCWSTR pszReplaced, LPCWSTR pszReplacement, LPCWSTR pszBackup, DWORD dwFlags, LPVOID p1,
                           LPVOID p2)
 {
     g_steps.push_back("replace");
     if (!g_dwReplaceError)
         return SystemFunction<decltype(&ReplaceFileW)>("kernel32.dll", "ReplaceFileW")(pszReplaced, pszReplacement,
-                                                                                        pszBackup, dwFlags, p1, p2);
-    // ..._2: the file already went to the backup name.
-    if (g_dwReplaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+                                                                                       pszBackup, dwFlags, p1, p2);
+    if (g_dwReplaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) // the file went to the backup name first
         SystemFunction<decltype(&MoveFileExW)>("kernel32.dll", "MoveFileExW")(pszReplaced, pszBackup, 0);
     SetLastError(g_dwReplaceError);
     return FALSE;
 }
 
-BOOL WINAPI WriteWatched(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWORD pcbWritten, LPOVERLAPPED pOverlapped)
+BOOL WINAPI RecordMove(LPCWSTR pszFrom, LPCWSTR pszTo, DWORD dwFlags)
+{
+    g_steps.push_back("move");
+    SetLastError(ERROR_WRITE_FAULT);
+    return !g_bMoveFails &&
+           SystemFunction<decltype(&MoveFileExW)>("kernel32.dll", "MoveFileExW")(pszFrom, pszTo, dwFlags);
+}
+
+BOOL WINAPI WriteFailingHalfWay(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWORD pcbWritten, LPOVERLAPPED pOverlapped)
 {
     static const auto pfnWrite = SystemFunction<decltype(&WriteFile)>("kernel32.dll", "WriteFile");
-    if (FileIndex(hFile) != g_nSettingsIndex)
-        return pfnWrite(hFile, pData, cbData, pcbWritten, pOverlapped);
-    HANDLE hReader = CreateFileW(g_strSettings.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
-    g_dwReaderError = hReader == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    CloseHandle(hReader);
-    if (!g_bInPlaceWriteFails)
+    if (!g_bInPlaceWriteFails || FileIndex(hFile) != g_nSettingsIndex)
         return pfnWrite(hFile, pData, cbData, pcbWritten, pOverlapped);
     g_bInPlaceWriteFails = false;
     pfnWrite(hFile, pData, cbData / 2, pcbWritten, pOverlapped);
@@ -115,27 +112,22 @@ BOOL WINAPI WriteWatched(HANDLE hFile, LPCVOID pData, DWORD cbData, LPDWORD pcbW
 }
 
 // As a backup program leaves the file: its archive bit cleared, which wine
-// reports on every file. A reparse point shows in its attributes too.
+// reports on every file; and a reparse point, which wine never reports.
 DWORD WINAPI AttributesAsLeft(LPCWSTR pszPath)
 {
     DWORD dwAttributes = SystemFunction<decltype(&GetFileAttributesW)>("kernel32.dll", "GetFileAttributesW")(pszPath);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
-        return dwAttributes;
-    dwAttributes &= ~FILE_ATTRIBUTE_ARCHIVE;
-    return g_dwReparseTag && g_strSettings == pszPath ? dwAttributes | FILE_ATTRIBUTE_REPARSE_POINT : dwAttributes;
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && g_dwReparseTag && g_strSettings == pszPath)
+        dwAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    return dwAttributes == INVALID_FILE_ATTRIBUTES ? dwAttributes : dwAttributes & ~FILE_ATTRIBUTE_ARCHIVE;
 }
 
-BOOL WINAPI TagOfAReparsePoint(HANDLE hFile, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID pInfo, DWORD cbInfo)
+BOOL WINAPI TagOfTheSettings(HANDLE hFile, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID pInfo, DWORD cbInfo)
 {
-    BOOL bResult = SystemFunction<decltype(&GetFileInformationByHandleEx)>(
-        "kernel32.dll", "GetFileInformationByHandleEx")(hFile, infoClass, pInfo, cbInfo);
-    auto pTag = static_cast<FILE_ATTRIBUTE_TAG_INFO*>(pInfo);
-    if (bResult && infoClass == FileAttributeTagInfo && g_dwReparseTag && FileIndex(hFile) == g_nSettingsIndex)
-    {
-        pTag->FileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-        pTag->ReparseTag = g_dwReparseTag;
-    }
-    return bResult;
+    if (infoClass != FileAttributeTagInfo || !g_dwReparseTag)
+        return SystemFunction<decltype(&GetFileInformationByHandleEx)>("kernel32.dll", "GetFileInformationByHandleEx")(
+            hFile, infoClass, pInfo, cbInfo);
+    *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(pInfo) = {FILE_ATTRIBUTE_REPARSE_POINT, g_dwReparseTag};
+    return TRUE;
 }
 
 DWORD WINAPI ShortModuleName(HMODULE hModule, LPWSTR pszPath, DWORD cchPath)
@@ -215,14 +207,14 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
     enum Setting
     {
         kPlain,
-        kHardLink,       // a second name in another folder
-        kSymbolicLink,   // reported as a reparse point, which wine never does
-        kCloudFile,      // the same, of a cloud placeholder's tag
-        kNothingMoved,   // the replace moves nothing and fails
-        kFileIsBackup,   // the replace leaves the file as the backup and fails
-        kBackupStays,    // and moving the backup back fails too
-        kOldBackup,      // a backup of an earlier failure lies beside the file
-        kInPlaceFails,   // a hard link whose write stops half way
+        kHardLink,     // a second name in another folder
+        kSymbolicLink, // reported as a reparse point, which wine never does
+        kCloudFile,    // the same, of a cloud placeholder's tag
+        kNothingMoved, // the replace moves nothing and fails
+        kFileIsBackup, // the replace leaves the file as the backup and fails
+        kBackupStays,  // and moving the backup back fails too
+        kOldBackup,    // a backup of an earlier failure lies beside the file
+        kInPlaceFails, // a hard link whose write stops half way
     };
     const DWORD kShared = FILE_SHARE_READ | FILE_SHARE_WRITE;
     struct Case
@@ -270,11 +262,10 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
     CImportPatch replace("kernel32.dll", "ReplaceFileW", reinterpret_cast<const void*>(&RecordReplace));
     CImportPatch move("kernel32.dll", "MoveFileExW", reinterpret_cast<const void*>(&RecordMove));
     CImportPatch attributes("kernel32.dll", "SetFileAttributesW", reinterpret_cast<const void*>(&RecordAttributes));
-    CImportPatch write("kernel32.dll", "WriteFile", reinterpret_cast<const void*>(&WriteWatched));
-    CImportPatch tag("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<const void*>(&TagOfAReparsePoint));
+    CImportPatch tag("kernel32.dll", "GetFileInformationByHandleEx", reinterpret_cast<const void*>(&TagOfTheSettings));
     CImportPatch reported("kernel32.dll", "GetFileAttributesW", reinterpret_cast<const void*>(&AttributesAsLeft));
-    ASSERT_TRUE(flush.Patched() && replace.Patched() && move.Patched() && attributes.Patched() && write.Patched() &&
-                tag.Patched() && reported.Patched());
+    ASSERT_TRUE(flush.Patched() && replace.Patched() && move.Patched() && attributes.Patched() && tag.Patched() &&
+                reported.Patched());
     const std::string strBackup = ConfigFile() + ".bak";
     g_strSettings = Widen(ConfigFile());
     for (const Case& c : cases)
@@ -295,13 +286,16 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         {
             ASSERT_TRUE(CreateHardLinkW(Widen(strOtherName).c_str(), Widen(ConfigFile()).c_str(), nullptr));
         }
+        std::optional<CImportPatch> patch;
+        if (c.setting == kInPlaceFails)
+            patch.emplace("kernel32.dll", "WriteFile", reinterpret_cast<const void*>(&WriteFailingHalfWay));
+        ASSERT_TRUE(!patch || patch->Patched());
         g_nSettingsIndex = FileIndex(ConfigFile());
-        g_dwReparseTag = c.setting == kSymbolicLink ? IO_REPARSE_TAG_SYMLINK
-                         : c.setting == kCloudFile  ? IO_REPARSE_TAG_CLOUD_1
-                                                    : 0;
+        g_dwReparseTag = c.setting == kSymbolicLink ? IO_REPARSE_TAG_SYMLINK : c.setting == kCloudFile ? 0x9000101A : 0;
         g_dwReplaceError = c.setting == kNothingMoved ? ERROR_UNABLE_TO_MOVE_REPLACEMENT
-                           : c.setting == kFileIsBackup || c.setting == kBackupStays ? ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
-                                                                                     : 0;
+                           : c.setting >= kFileIsBackup && c.setting <= kBackupStays
+                               ? ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+                               : 0;
         g_bMoveFails = c.setting == kBackupStays;
         g_bInPlaceWriteFails = c.setting == kInPlaceFails;
         g_dwReaderError = 0;
@@ -313,6 +307,7 @@ TEST_F(SettingsStoreTest, WritesKeepEveryLineOrChangeNothing)
         }
         EXPECT_EQ(c.outcome != kRefused && c.setting != kBackupStays, WritePicturesPath(c.strValue.c_str()) != FALSE);
         held.reset();
+        patch.reset();
         if (c.setting == kBackupStays)
         {
             EXPECT_FALSE(FileExists(ConfigFile()));
@@ -444,7 +439,8 @@ TEST(Autostart, SwitchesTheRunValue)
     }
     WCHAR szShort[1000] = L"";
     ASSERT_TRUE(GetShortPathNameW(szProgram, szShort, 1000) && std::wstring(szShort) != szProgram);
-    EXPECT_EQ(strQuoted, RegistryWideText(HKEY_CURRENT_USER, kRunKey, kValue)) << "the long path, which the uninstaller knows";
+    EXPECT_EQ(strQuoted, RegistryWideText(HKEY_CURRENT_USER, kRunKey, kValue))
+        << "the long path, which the uninstaller knows";
 
     SetAutostart(FALSE);
     EXPECT_FALSE(QueryAutostart());

@@ -38,4 +38,4 @@ std::string TipTextFor(HWND hControl);
 COLORREF LabelTextColour(HWND hParent, HWND hLabel);
 
 // The window's client pixels as painted now, row by row from the top.
-std::vector<COLORREF> PaintedPixels(HWND hWnd);
+std::vector<COLORREF> PaintedPixels(HWND hWnd, int nRows = 1 << 16);

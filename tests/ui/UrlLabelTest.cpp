@@ -3,7 +3,6 @@
 #include "support/ProbeLabel.h"
 
 #include "support/HostWindow.h"
-#include "support/ImportPatch.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/RegistryValues.h"
 #include "support/TestFiles.h"
@@ -12,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 
 namespace
@@ -49,21 +47,6 @@ SIZE UnderlinedExtent(CProbeLabel& label, const char* pszText)
     SelectObject(hDC, hOld);
     ReleaseDC(label.m_hWnd, hDC);
     return size;
-}
-
-const COLORREF kSystemLink = RGB(0, 200, 0); // the theme's link colour
-
-BOOL WINAPI HighContrastOn(UINT nAction, UINT nParam, PVOID pParam, UINT nIniFlags)
-{
-    if (nAction == SPI_GETHIGHCONTRAST)
-        static_cast<HIGHCONTRASTA*>(pParam)->dwFlags = HCF_HIGHCONTRASTON;
-    return nAction == SPI_GETHIGHCONTRAST || SystemFunction<decltype(&SystemParametersInfoA)>(
-                                                 "user32.dll", "SystemParametersInfoA")(nAction, nParam, pParam, nIniFlags);
-}
-
-DWORD WINAPI SystemLinkColour(int nIndex)
-{
-    return nIndex == COLOR_HOTLIGHT ? kSystemLink : SystemFunction<decltype(&GetSysColor)>("user32.dll", "GetSysColor")(nIndex);
 }
 
 void MovePointerTo(HWND hWnd, int x, int y)
@@ -137,23 +120,6 @@ TEST(UrlLabel, ColourFollowsHoverAndVisitedState)
     EXPECT_EQ(kHover, LabelTextColour(host.m_hWnd, hStatic)) << "hover wins over visited";
     EXPECT_TRUE(WaitUntil([&] { return !label.IsHot(); }, 5000)) << "the hover timer notices the pointer is outside";
     EXPECT_EQ(kLink, LabelTextColour(host.m_hWnd, hStatic));
-}
-
-TEST(UrlLabel, HighContrastShowsEveryStateInTheSystemLinkColour)
-{
-    CImportPatch contrast("user32.dll", "SystemParametersInfoA", reinterpret_cast<const void*>(&HighContrastOn));
-    CImportPatch colour("user32.dll", "GetSysColor", reinterpret_cast<const void*>(&SystemLinkColour));
-    ASSERT_TRUE(contrast.Patched() && colour.Patched());
-    CHostWindow host;
-    HWND hStatic = host.AddStatic("www.example.org", 0, 10, 10, 300, 20);
-    CProbeLabel label;
-    ASSERT_TRUE(label.SubclassWindow(hStatic));
-    std::vector<COLORREF> pixels = PaintedPixels(hStatic);
-    EXPECT_GT(std::count(pixels.begin(), pixels.end(), kSystemLink), 0) << "the text's own pixels";
-    label.SetVisited(TRUE);
-    EXPECT_EQ(kSystemLink, LabelTextColour(host.m_hWnd, hStatic));
-    SendMessageA(hStatic, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_EQ(kSystemLink, LabelTextColour(host.m_hWnd, hStatic)) << "hovered";
 }
 
 TEST(UrlLabel, HoverUnderlinesUntilATickFindsThePointerOutside)
