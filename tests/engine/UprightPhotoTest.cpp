@@ -58,8 +58,7 @@ void PutIfd(Bytes& tiff, size_t nOffset, bool bBigEndian, unsigned nTag, unsigne
 
 Bytes TiffHeader(bool bBigEndian, unsigned nFirstIfd = 8)
 {
-    Bytes tiff = {static_cast<unsigned char>(bBigEndian ? 'M' : 'I'),
-                  static_cast<unsigned char>(bBigEndian ? 'M' : 'I')};
+    Bytes tiff = {static_cast<unsigned char>(bBigEndian ? 'M' : 'I'), static_cast<unsigned char>(bBigEndian ? 'M' : 'I')};
     Put(tiff, 2, 42, 2, bBigEndian);
     Put(tiff, 4, nFirstIfd, 4, bBigEndian);
     return tiff;
@@ -104,8 +103,8 @@ Bytes Photo(const std::vector<Bytes>& segments, bool bAfterJfif = false)
 // (top left, top right, bottom left, bottom right).
 std::string Quadrants(const std::string& strPath)
 {
-    HBITMAP hBitmap = static_cast<HBITMAP>(
-        LoadImageA(nullptr, strPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    HBITMAP hBitmap =
+        static_cast<HBITMAP>(LoadImageA(nullptr, strPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     BITMAP info = {};
     if (!hBitmap || !GetObjectA(hBitmap, sizeof(info), &info))
         return "no bitmap";
@@ -114,11 +113,10 @@ std::string Quadrants(const std::string& strPath)
     HGDIOBJ hOld = SelectObject(hDC, hBitmap);
     for (int nQuadrant = 0; nQuadrant < 4; ++nQuadrant)
     {
-        COLORREF colour =
-            GetPixel(hDC, info.bmWidth * (1 + 2 * (nQuadrant % 2)) / 4, info.bmHeight * (1 + 2 * (nQuadrant / 2)) / 4);
+        COLORREF colour = GetPixel(hDC, info.bmWidth * (1 + 2 * (nQuadrant % 2)) / 4,
+                                   info.bmHeight * (1 + 2 * (nQuadrant / 2)) / 4);
         // Pure colours, far from the middle even after JPEG.
-        strSeen +=
-            "?BG?R??W"[(GetRValue(colour) > 128) * 4 + (GetGValue(colour) > 128) * 2 + (GetBValue(colour) > 128)];
+        strSeen += "?BG?R??W"[(GetRValue(colour) > 128) * 4 + (GetGValue(colour) > 128) * 2 + (GetBValue(colour) > 128)];
     }
     SelectObject(hDC, hOld);
     DeleteDC(hDC);
@@ -133,9 +131,8 @@ const char* const kUpright[] = {nullptr,      "65x33 RGBW", "65x33 GRWB", "65x33
 
 TEST(UprightPhoto, TurnedPhotosAreWrittenUprightAndOthersAsTheyAre)
 {
-    Bytes xmp =
-        Segment(0xE1, Bytes({'h', 't', 't', 'p', ':', '/', '/', 'n', 's', '.', 'a', 'd', 'o', 'b', 'e', '.', 'c',
-                             'o', 'm', '/', 'x', 'a', 'p', '/', '1', '.', '0', '/', 0,   '<', 'x', '/', '>'}));
+    Bytes xmp = Segment(0xE1, Bytes({'h', 't', 't', 'p', ':', '/', '/', 'n', 's', '.', 'a', 'd', 'o', 'b', 'e', '.',
+                                     'c', 'o', 'm', '/', 'x', 'a', 'p', '/', '1', '.', '0', '/', 0, '<', 'x', '/', '>'}));
     struct Row
     {
         std::string strName;
@@ -202,11 +199,18 @@ LONG WINAPI EndOnFault(EXCEPTION_POINTERS*)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// What the reader makes of bytes that end where a readable page (4 KB on
-// x86 and x64) does, the next page unreadable, so that a read past them faults.
-int OrientationAtPageEnd(const Bytes& bytes, const char* pszRow)
+// What the reader makes of a JPEG's head (its start, a frame of nComponents,
+// the segments, and the start of its scan unless the data ends in the last
+// segment) ending where a readable page of 4 KB does, the next unreadable.
+int OrientationAtPageEnd(const char* pszRow, const std::vector<Bytes>& segments, unsigned char nComponents, bool bScan)
 {
     g_pszRow = pszRow;
+    Bytes jpeg = Segment(0xC0, Bytes(6 + 3 * nComponents, nComponents)); // precision and sizes do not matter
+    jpeg.insert(jpeg.begin(), {0xFF, 0xD8});
+    for (const Bytes& segment : segments)
+        jpeg.insert(jpeg.end(), segment.begin(), segment.end());
+    if (bScan)
+        jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 2});
     const size_t kPage = 4096;
     auto pPages =
         static_cast<unsigned char*>(VirtualAlloc(nullptr, 2 * kPage, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
@@ -214,23 +218,9 @@ int OrientationAtPageEnd(const Bytes& bytes, const char* pszRow)
     if (!pPages || !VirtualProtect(pPages + kPage, kPage, PAGE_NOACCESS, &dwOld))
         return -1;
     SetUnhandledExceptionFilter(&EndOnFault);
-    int nOrientation =
-        ReadExifOrientation(std::copy_backward(bytes.begin(), bytes.end(), pPages + kPage), bytes.size());
+    int nOrientation = ReadExifOrientation(std::copy_backward(jpeg.begin(), jpeg.end(), pPages + kPage), jpeg.size());
     VirtualFree(pPages, 0, MEM_RELEASE);
     return nOrientation;
-}
-
-// A JPEG's head: its start, a frame of nComponents, the segments, and the
-// start of its scan unless the data ends inside the last segment.
-Bytes Jpeg(const std::vector<Bytes>& segments, unsigned char nComponents = 3, bool bScan = true)
-{
-    Bytes jpeg = Segment(0xC0, Bytes(6 + 3 * nComponents, nComponents)); // precision and sizes do not matter
-    jpeg.insert(jpeg.begin(), {0xFF, 0xD8});
-    for (const Bytes& segment : segments)
-        jpeg.insert(jpeg.end(), segment.begin(), segment.end());
-    if (bScan)
-        jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0, 2});
-    return jpeg;
 }
 } // namespace
 
@@ -249,9 +239,9 @@ TEST(UprightPhoto, OrientationReaderKeepsToTheTagAndTheData)
     PutIfd(asLong, 8, false, 0x0112, 4, 1, 6);
     PutIfd(twoValues, 8, false, 0x0112, 3, 2, 6);
     PutIfd(noTag, 8, false, 0x0100, 3, 1, 65);
-    Bytes notFirst = OrientationTiff(6, false), ifdPastData(noTag.begin(), noTag.begin() + 22);
+    Bytes notFirst = OrientationTiff(6, false);
     notFirst.insert(notFirst.begin() + 10, noTag.begin() + 10, noTag.begin() + 22); // the width's entry first
-    notFirst[8] = ifdPastData[8] = 2; // two entries; the data ends after the first
+    notFirst[8] = 2;
     Bytes otherOrder = OrientationTiff(6, false), otherMagic = OrientationTiff(6, true);
     otherOrder[1] = 'M';
     otherMagic[3] = 43;
@@ -260,29 +250,31 @@ TEST(UprightPhoto, OrientationReaderKeepsToTheTagAndTheData)
     const struct
     {
         const char* pszName;
-        Bytes bytes;
         int nExpected;
+        std::vector<Bytes> segments;
+        unsigned char nComponents = 3;
+        bool bScan = true; // false: the data ends in the last segment
     } rows[] = {
-        {"the usual tag", Jpeg({tag6}), 6},
-        {"fill bytes before a marker", Jpeg({fill}), 6},
-        {"restart and TEM markers", Jpeg({{0xFF, 0xD0, 0xFF, 0x01}, tag6}), 6},
-        {"the tag not first", Jpeg({Exif(notFirst)}), 6},
-        {"a grey frame", Jpeg({tag6}, 1), 6},
-        {"a CMYK frame", Jpeg({tag6}, 4), 1},
-        {"value 0", Jpeg({Exif(OrientationTiff(0, false))}), 1},
-        {"segment cut short", Jpeg({Exif(cut)}, 3, false), 1},
-        {"IFD past the segment", Jpeg({Exif(ifdPast), Segment(0xFE, ifdBehind)}), 1},
-        {"tag in the thumbnail's IFD only", Jpeg({Exif(thumbnailOnly)}), 1},
-        {"tag of type LONG", Jpeg({Exif(asLong)}), 1},
-        {"a SHORT tag with two values", Jpeg({Exif(twoValues)}), 1},
-        {"byte order IM", Jpeg({Exif(otherOrder)}), 1},
-        {"TIFF magic 43", Jpeg({Exif(otherMagic)}), 1},
-        {"name misspelt", Jpeg({Exif(OrientationTiff(6, false), "Exit")}), 1},
-        {"a later Exif segment", Jpeg({Exif(noTag), tag6}), 1},
-        {"a segment past the data", Jpeg({Bytes(tag6.begin(), tag6.end() - 8)}, 3, false), 1},
-        {"an IFD past the data", Jpeg({Exif(ifdPastData)}, 3, false), 1},
-        {"a length cut by the data", Jpeg({{0xFF, 0xE1, 0}}, 3, false), 1},
+        {"the usual tag", 6, {tag6}},
+        {"fill bytes before a marker", 6, {fill}},
+        {"restart and TEM markers", 6, {{0xFF, 0xD0, 0xFF, 0x01}, tag6}},
+        {"the tag not first", 6, {Exif(notFirst)}},
+        {"a grey frame", 6, {tag6}, 1},
+        {"a CMYK frame", 1, {tag6}, 4},
+        {"value 0", 1, {Exif(OrientationTiff(0, false))}},
+        {"segment cut short", 1, {Exif(cut)}, 3, false},
+        {"IFD past the segment", 1, {Exif(ifdPast), Segment(0xFE, ifdBehind)}},
+        {"tag in the thumbnail's IFD only", 1, {Exif(thumbnailOnly)}},
+        {"tag of type LONG", 1, {Exif(asLong)}},
+        {"a SHORT tag with two values", 1, {Exif(twoValues)}},
+        {"byte order IM", 1, {Exif(otherOrder)}},
+        {"TIFF magic 43", 1, {Exif(otherMagic)}},
+        {"name misspelt", 1, {Exif(OrientationTiff(6, false), "Exit")}},
+        {"a later Exif segment", 1, {Exif(noTag), tag6}},
+        {"a segment past the data", 1, {Bytes(tag6.begin(), tag6.end() - 8)}, 3, false},
+        {"a length cut by the data", 1, {{0xFF, 0xE1, 0}}, 3, false},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(row.nExpected, OrientationAtPageEnd(row.bytes, row.pszName)) << row.pszName;
+        EXPECT_EQ(row.nExpected, OrientationAtPageEnd(row.pszName, row.segments, row.nComponents, row.bScan))
+            << row.pszName;
 }

@@ -174,21 +174,9 @@ TEST_F(AboutBoxTest, LinksOpenByMouseAndKeyboardForEveryUserAndStayVisitedForOne
     const std::string kHome = "http://orlamine.example.net/software/vellomar.html";
     const std::string kFeedback = "http://vellomar.example.org/feedback.html";
     auto link = [&](int nId) { return GetDlgItem(m_hAbout, nId); };
-    // Each key, and the focus after it: Enter and Space open a link and
-    // leave the box open.
-    const struct
-    {
-        BYTE nKey;
-        int nFocus;
-        bool bShift = false;
-    } keys[] = {{VK_TAB, IDC_HOMEPAGE_LINK},
-                {VK_RETURN, IDC_HOMEPAGE_LINK},
-                {VK_SPACE, IDC_HOMEPAGE_LINK},
-                {VK_TAB, IDC_FEEDBACK_LINK},
-                {VK_RETURN, IDC_FEEDBACK_LINK},
-                {VK_SPACE, IDC_FEEDBACK_LINK},
-                {VK_TAB, IDOK},
-                {VK_TAB, IDC_FEEDBACK_LINK, true}};
+    // Keys as their codes ('<' for Shift+Tab), and the focus after each (home
+    // page, feedback, OK): Enter and Space open a link and leave the box open.
+    const std::string kKeys = "\t\r \t\r \t<", kFocus = "hhhfffof";
     CUiScript script;
     script.Then(Opened()).Then(OpenAbout()).Then(AboutShown()).Then([&] {
         EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link(IDC_FEEDBACK_LINK)));
@@ -199,17 +187,19 @@ TEST_F(AboutBoxTest, LinksOpenByMouseAndKeyboardForEveryUserAndStayVisitedForOne
         EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link(IDC_HOMEPAGE_LINK)));
         return true;
     });
-    for (const auto& key : keys)
+    for (size_t i = 0; i < kKeys.size(); ++i)
         script
-            .Then([&] {
-                keybd_event(VK_SHIFT, 0, key.bShift ? 0 : KEYEVENTF_KEYUP, 0);
-                keybd_event(key.nKey, 0, 0, 0);
-                keybd_event(key.nKey, 0, KEYEVENTF_KEYUP, 0);
+            .Then([&, i] {
+                BYTE nKey = kKeys[i] == '<' ? VK_TAB : kKeys[i];
+                keybd_event(VK_SHIFT, 0, kKeys[i] == '<' ? 0 : KEYEVENTF_KEYUP, 0);
+                keybd_event(nKey, 0, 0, 0);
+                keybd_event(nKey, 0, KEYEVENTF_KEYUP, 0);
                 keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
                 return true;
             })
-            .Then([&] {
-                EXPECT_EQ(link(key.nFocus), GetFocus()) << "after key " << int(key.nKey);
+            .Then([&, i] {
+                int nFocus = kFocus[i] == 'h' ? IDC_HOMEPAGE_LINK : kFocus[i] == 'f' ? IDC_FEEDBACK_LINK : IDOK;
+                EXPECT_EQ(link(nFocus), GetFocus()) << "after key " << i;
                 return IsWindow(m_hAbout);
             });
     script.Then([&] {

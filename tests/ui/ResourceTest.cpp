@@ -430,11 +430,9 @@ TEST_F(ProgramResources, IconsStringAndVersion)
     EXPECT_STREQ("Vellomar", pszName);
 
     // Addresses past 2 GB, which a 32-bit program needs for a 200 MP photo.
-    std::vector<unsigned char> program = ReadBytes(VellomarExePath());
-    IMAGE_FILE_HEADER header = {};
-    ASSERT_GT(program.size(), 0x40u);
-    memcpy(&header, &program[*reinterpret_cast<const DWORD*>(&program[0x3C]) + 4], sizeof(header));
-    EXPECT_TRUE(header.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE) << header.Characteristics;
+    std::vector<unsigned char> exe = ReadBytes(VellomarExePath());
+    auto pHeader = reinterpret_cast<const IMAGE_FILE_HEADER*>(&exe.at(*reinterpret_cast<DWORD*>(&exe.at(0x3C)) + 4));
+    EXPECT_TRUE(pHeader->Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE) << pHeader->Characteristics;
 
     HRSRC hManifest = FindResourceA(m_hModule, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(nullptr, hManifest);
