@@ -11,7 +11,8 @@ int main(int argc, char** argv)
         return RunPeakChild(argv[2], argv[3]);
     if (argc < 5)
     {
-        fprintf(stderr, "usage: vellomar_bench WORK DATA PROGRAM SILENT_TREE [scan|convert|photos|silent|settings]...\n");
+        fprintf(stderr,
+                "usage: vellomar_bench WORK DATA PROGRAM SILENT_TREE [scan|convert|photos|silent|settings]...\n");
         return 2;
     }
     auto wanted = [&](const char* pszName) {

@@ -38,8 +38,8 @@ bool MeasurePeak(const std::string& strSelf, const std::string& strSource, const
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     std::string strCommand = "\"" + strSelf + "\" --peak \"" + strSource + "\" \"" + strTarget + "\"";
     PROCESS_INFORMATION process = {};
-    BOOL bStarted = CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                   &process);
+    BOOL bStarted =
+        CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(hWrite);
     std::string strOutput;
     char szChunk[256];
@@ -109,9 +109,9 @@ void RunBigPhotoBench(const std::string& strWorkFolder)
         }
         WIN32_FILE_ATTRIBUTE_DATA attributes = {};
         GetFileAttributesExA(strTarget.c_str(), GetFileExInfoStandard, &attributes);
-        printf("| %s%s | %.2f | %.2f | %.2f x | %.0f | %.0f / %.0f | %.0f / %.0f |\n", pszName,
-               bOk ? "" : " (failed)", Median(untagged), Median(turned), Median(turned) / Median(untagged),
-               attributes.nFileSizeLow / 1048576.0, dWorkingSet[0], dWorkingSet[1], dPagefile[0], dPagefile[1]);
+        printf("| %s%s | %.2f | %.2f | %.2f x | %.0f | %.0f / %.0f | %.0f / %.0f |\n", pszName, bOk ? "" : " (failed)",
+               Median(untagged), Median(turned), Median(turned) / Median(untagged), attributes.nFileSizeLow / 1048576.0,
+               dWorkingSet[0], dWorkingSet[1], dPagefile[0], dPagefile[1]);
         DeleteFileA(strTurned.c_str());
     }
 }

@@ -95,7 +95,8 @@ void RunConvertBench(const std::string& strDataFolder, const std::string& strWor
                Median(ours), Median(bare), Median(ours) / Median(bare));
     }
 
-    printf("\n### Turned photos (the same JPEG with Exif orientation 6 against it without the tag; alternating, median of 7)\n\n");
+    printf("\n### Turned photos (the same JPEG with Exif orientation 6 against it without the tag; alternating, median "
+           "of 7)\n\n");
     printf("| picture | upright s | turned s | ratio | added s | bitmap bytes |\n");
     printf("|---|---:|---:|---:|---:|---:|\n");
     for (const char* pszName : {"12mp.jpg", "24mp.jpg"})

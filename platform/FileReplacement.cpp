@@ -186,7 +186,8 @@ BOOL FlushFile(LPCWSTR pszPath)
 BOOL ReadAll(HANDLE hFile, std::string& strBytes)
 {
     LARGE_INTEGER size = {}, start = {};
-    if (!::GetFileSizeEx(hFile, &size) || size.QuadPart > MAXDWORD || !::SetFilePointerEx(hFile, start, nullptr, FILE_BEGIN))
+    if (!::GetFileSizeEx(hFile, &size) || size.QuadPart > MAXDWORD ||
+        !::SetFilePointerEx(hFile, start, nullptr, FILE_BEGIN))
         return FALSE;
     strBytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD dwRead = 0;
@@ -207,9 +208,9 @@ BOOL WriteFromStart(HANDLE hFile, const std::string& strBytes)
     LARGE_INTEGER start = {};
     DWORD dwWritten = 0;
     return ::SetFilePointerEx(hFile, start, nullptr, FILE_BEGIN) &&
-           (strBytes.empty() || (::WriteFile(hFile, strBytes.data(), static_cast<DWORD>(strBytes.size()), &dwWritten,
-                                             nullptr) &&
-                                 dwWritten == strBytes.size()));
+           (strBytes.empty() ||
+            (::WriteFile(hFile, strBytes.data(), static_cast<DWORD>(strBytes.size()), &dwWritten, nullptr) &&
+             dwWritten == strBytes.size()));
 }
 
 // Whether other names lead to the file's content, which a replacement would
@@ -218,8 +219,8 @@ BOOL WriteFromStart(HANDLE hFile, const std::string& strBytes)
 // their own.
 BOOL IsLinked(LPCWSTR pszPath)
 {
-    CScopedHandle file(OpenExisting(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    FILE_FLAG_OPEN_REPARSE_POINT));
+    CScopedHandle file(
+        OpenExisting(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_FLAG_OPEN_REPARSE_POINT));
     FILE_ATTRIBUTE_TAG_INFO tag = {};
     BY_HANDLE_FILE_INFORMATION info = {};
     if (!file.IsValid())
@@ -232,7 +233,8 @@ BOOL IsLinked(LPCWSTR pszPath)
 
 BOOL WriteNewFile(LPCWSTR pszPath, const std::string& strBytes)
 {
-    CScopedHandle file(::CreateFileW(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CScopedHandle file(
+        ::CreateFileW(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.IsValid() && WriteFromStart(file.Get(), strBytes) && ::FlushFileBuffers(file.Get());
 }
 
@@ -328,8 +330,7 @@ BOOL CFileReplacement::CommitKeepingTarget(CFileException* pError)
         }
     }
     else if (!RetryWhileHeld(
-                 [&] { return ::MoveFileExW(strPartial.c_str(), strTarget.c_str(), MOVEFILE_REPLACE_EXISTING); },
-                 TRUE))
+                 [&] { return ::MoveFileExW(strPartial.c_str(), strTarget.c_str(), MOVEFILE_REPLACE_EXISTING); }, TRUE))
     {
         return FailWithLastError(pError);
     }

@@ -136,9 +136,9 @@ CProfileFile::Form CProfileFile::ReadBytes(std::string& strBytes, CScopedHandle*
     {
         strBytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD dwRead = 0;
-        bRead = strBytes.empty() || (::ReadFile(hFile, &strBytes[0], static_cast<DWORD>(strBytes.size()), &dwRead,
-                                                nullptr) &&
-                                     dwRead == strBytes.size());
+        bRead = strBytes.empty() ||
+                (::ReadFile(hFile, &strBytes[0], static_cast<DWORD>(strBytes.size()), &dwRead, nullptr) &&
+                 dwRead == strBytes.size());
     }
     if (!bRead)
         return kUnreadable;

@@ -135,41 +135,124 @@ STDMETHODIMP CLinkAccessible::accDoDefaultAction(VARIANT child)
 }
 
 // The rest is the standard object's, while the window lives.
-#define VELLOMAR_FORWARD(call)                                                                                         \
-    {                                                                                                                  \
-        IAccessible* pStandard = Standard();                                                                           \
-        return pStandard ? pStandard->call : RPC_E_DISCONNECTED;                                                       \
-    }
+STDMETHODIMP CLinkAccessible::GetTypeInfoCount(UINT* pnInfo)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->GetTypeInfoCount(pnInfo) : RPC_E_DISCONNECTED;
+}
 
-STDMETHODIMP CLinkAccessible::GetTypeInfoCount(UINT* pnInfo) VELLOMAR_FORWARD(GetTypeInfoCount(pnInfo))
 STDMETHODIMP CLinkAccessible::GetTypeInfo(UINT nInfo, LCID lcid, ITypeInfo** ppInfo)
-    VELLOMAR_FORWARD(GetTypeInfo(nInfo, lcid, ppInfo))
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->GetTypeInfo(nInfo, lcid, ppInfo) : RPC_E_DISCONNECTED;
+}
+
 STDMETHODIMP CLinkAccessible::GetIDsOfNames(REFIID riid, LPOLESTR* pNames, UINT nNames, LCID lcid, DISPID* pIds)
-    VELLOMAR_FORWARD(GetIDsOfNames(riid, pNames, nNames, lcid, pIds))
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->GetIDsOfNames(riid, pNames, nNames, lcid, pIds) : RPC_E_DISCONNECTED;
+}
+
 STDMETHODIMP CLinkAccessible::Invoke(DISPID id, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pParams,
                                      VARIANT* pResult, EXCEPINFO* pException, UINT* pnArgError)
-    VELLOMAR_FORWARD(Invoke(id, riid, lcid, wFlags, pParams, pResult, pException, pnArgError))
-STDMETHODIMP CLinkAccessible::get_accParent(IDispatch** ppParent) VELLOMAR_FORWARD(get_accParent(ppParent))
-STDMETHODIMP CLinkAccessible::get_accChildCount(long* pnCount) VELLOMAR_FORWARD(get_accChildCount(pnCount))
-STDMETHODIMP CLinkAccessible::get_accChild(VARIANT child, IDispatch** ppChild)
-    VELLOMAR_FORWARD(get_accChild(child, ppChild))
-STDMETHODIMP CLinkAccessible::get_accName(VARIANT child, BSTR* pName) VELLOMAR_FORWARD(get_accName(child, pName))
-STDMETHODIMP CLinkAccessible::get_accDescription(VARIANT child, BSTR* pDescription)
-    VELLOMAR_FORWARD(get_accDescription(child, pDescription))
-STDMETHODIMP CLinkAccessible::get_accHelp(VARIANT child, BSTR* pHelp) VELLOMAR_FORWARD(get_accHelp(child, pHelp))
-STDMETHODIMP CLinkAccessible::get_accHelpTopic(BSTR* pHelpFile, VARIANT child, long* pnTopic)
-    VELLOMAR_FORWARD(get_accHelpTopic(pHelpFile, child, pnTopic))
-STDMETHODIMP CLinkAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* pShortcut)
-    VELLOMAR_FORWARD(get_accKeyboardShortcut(child, pShortcut))
-STDMETHODIMP CLinkAccessible::get_accFocus(VARIANT* pChild) VELLOMAR_FORWARD(get_accFocus(pChild))
-STDMETHODIMP CLinkAccessible::get_accSelection(VARIANT* pChildren) VELLOMAR_FORWARD(get_accSelection(pChildren))
-STDMETHODIMP CLinkAccessible::accSelect(long nFlags, VARIANT child) VELLOMAR_FORWARD(accSelect(nFlags, child))
-STDMETHODIMP CLinkAccessible::accLocation(long* pnLeft, long* pnTop, long* pnWidth, long* pnHeight, VARIANT child)
-    VELLOMAR_FORWARD(accLocation(pnLeft, pnTop, pnWidth, pnHeight, child))
-STDMETHODIMP CLinkAccessible::accNavigate(long nDirection, VARIANT start, VARIANT* pEnd)
-    VELLOMAR_FORWARD(accNavigate(nDirection, start, pEnd))
-STDMETHODIMP CLinkAccessible::accHitTest(long x, long y, VARIANT* pChild) VELLOMAR_FORWARD(accHitTest(x, y, pChild))
-STDMETHODIMP CLinkAccessible::put_accName(VARIANT child, BSTR name) VELLOMAR_FORWARD(put_accName(child, name))
-STDMETHODIMP CLinkAccessible::put_accValue(VARIANT child, BSTR value) VELLOMAR_FORWARD(put_accValue(child, value))
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->Invoke(id, riid, lcid, wFlags, pParams, pResult, pException, pnArgError)
+                     : RPC_E_DISCONNECTED;
+}
 
-#undef VELLOMAR_FORWARD
+STDMETHODIMP CLinkAccessible::get_accParent(IDispatch** ppParent)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accParent(ppParent) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accChildCount(long* pnCount)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accChildCount(pnCount) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accChild(VARIANT child, IDispatch** ppChild)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accChild(child, ppChild) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accName(VARIANT child, BSTR* pName)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accName(child, pName) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accDescription(VARIANT child, BSTR* pDescription)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accDescription(child, pDescription) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accHelp(VARIANT child, BSTR* pHelp)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accHelp(child, pHelp) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accHelpTopic(BSTR* pHelpFile, VARIANT child, long* pnTopic)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accHelpTopic(pHelpFile, child, pnTopic) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* pShortcut)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accKeyboardShortcut(child, pShortcut) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accFocus(VARIANT* pChild)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accFocus(pChild) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::get_accSelection(VARIANT* pChildren)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->get_accSelection(pChildren) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::accSelect(long nFlags, VARIANT child)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->accSelect(nFlags, child) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::accLocation(long* pnLeft, long* pnTop, long* pnWidth, long* pnHeight, VARIANT child)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->accLocation(pnLeft, pnTop, pnWidth, pnHeight, child) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::accNavigate(long nDirection, VARIANT start, VARIANT* pEnd)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->accNavigate(nDirection, start, pEnd) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::accHitTest(long x, long y, VARIANT* pChild)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->accHitTest(x, y, pChild) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::put_accName(VARIANT child, BSTR name)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->put_accName(child, name) : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP CLinkAccessible::put_accValue(VARIANT child, BSTR value)
+{
+    IAccessible* pStandard = Standard();
+    return pStandard ? pStandard->put_accValue(child, value) : RPC_E_DISCONNECTED;
+}

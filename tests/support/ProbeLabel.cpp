@@ -35,17 +35,3 @@ COLORREF LabelTextColour(HWND hParent, HWND hLabel)
     DeleteDC(hDC);
     return color;
 }
-
-std::vector<COLORREF> PaintedPixels(HWND hWnd, int nRows)
-{
-    UpdateWindow(hWnd);
-    RECT rc;
-    GetClientRect(hWnd, &rc);
-    std::vector<COLORREF> pixels;
-    HDC hDC = GetDC(hWnd);
-    for (int y = 0; y < rc.bottom && y < nRows; ++y)
-        for (int x = 0; x < rc.right; ++x)
-            pixels.push_back(GetPixel(hDC, x, y));
-    ReleaseDC(hWnd, hDC);
-    return pixels;
-}

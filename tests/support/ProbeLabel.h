@@ -5,7 +5,6 @@
 #include "ui/UrlLabel.h"
 
 #include <string>
-#include <vector>
 
 // A link label with its insides open to the tests, counting the fonts it is
 // sent.
@@ -36,6 +35,3 @@ std::string TipTextFor(HWND hControl);
 // The text colour a label sets when its parent is asked for colours, as at
 // painting; it must paint no background of its own.
 COLORREF LabelTextColour(HWND hParent, HWND hLabel);
-
-// The window's client pixels as painted now, row by row from the top.
-std::vector<COLORREF> PaintedPixels(HWND hWnd, int nRows = 1 << 16);

@@ -1,6 +1,6 @@
-// Opens Vellomar's settings dialog (and, with "about", its About box; with
-// "about-focus", with the focus moved on as Tab moves it) for a screenshot: prints the window's screen rectangle once it is shown, waits
-// for a line on standard input, then closes the program.
+// Opens Vellomar's settings dialog (and, with "about", its About box; "about-focus":
+// with the focus moved on as by Tab) for a screenshot: prints the window's screen
+// rectangle once it is shown, waits for a line on standard input, then closes the program.
 #include <windows.h>
 
 #include <cstdio>

@@ -1,18 +1,17 @@
 // The About box opened for real from the settings dialog's system menu.
 #include "state/Globals.h"
+#include "platform/ComPtr.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 #include "ui/SettingsDlg.h"
 
+#include "support/AnsiText.h"
+#include "support/ImportPatch.h"
 #include "support/ProbeLabel.h"
 #include "support/RegistryValues.h"
 #include "support/TestFiles.h"
 #include "support/UiScript.h"
 #include "support/WindowLookup.h"
-
-#include "support/AnsiText.h"
-#include "platform/ComPtr.h"
-#include "support/ImportPatch.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -31,7 +30,6 @@ POINT Centre(HWND hWnd)
 
 std::vector<std::string> g_opened; // what the links handed to the shell
 WNDPROC g_pfnLinkProc = nullptr;
-const COLORREF kSystemLink = RGB(0, 200, 0); // a high-contrast theme's link colour
 
 HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR pszFile, LPCSTR, LPCSTR, INT)
 {
@@ -45,18 +43,25 @@ LRESULT CALLBACK FocusCuesHidden(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     return message == WM_QUERYUISTATE ? UISF_HIDEFOCUS : CallWindowProcA(g_pfnLinkProc, hWnd, message, wParam, lParam);
 }
 
-BOOL WINAPI HighContrastOn(UINT nAction, UINT nParam, PVOID pParam, UINT nIni)
+BOOL WINAPI HighContrastOn(UINT nAction, UINT, PVOID pParam, UINT)
 {
-    if (nAction == SPI_GETHIGHCONTRAST)
+    if (nAction == SPI_GETHIGHCONTRAST) // all that the links ask while it stands
         static_cast<HIGHCONTRASTA*>(pParam)->dwFlags = HCF_HIGHCONTRASTON;
-    return nAction == SPI_GETHIGHCONTRAST || SystemFunction<decltype(&SystemParametersInfoA)>(
-                                                 "user32.dll", "SystemParametersInfoA")(nAction, nParam, pParam, nIni);
+    return nAction == SPI_GETHIGHCONTRAST;
 }
 
-DWORD WINAPI SystemLinkColour(int nIndex)
+// The window's client pixels as painted now, row by row from the top.
+std::vector<COLORREF> PaintedPixels(HWND hWnd, int nRows = 1 << 16)
 {
-    return nIndex == COLOR_HOTLIGHT ? kSystemLink
-                                    : SystemFunction<decltype(&GetSysColor)>("user32.dll", "GetSysColor")(nIndex);
+    UpdateWindow(hWnd);
+    RECT rc;
+    GetClientRect(hWnd, &rc);
+    std::vector<COLORREF> pixels;
+    HDC hDC = GetDC(hWnd);
+    for (int i = 0; i < rc.right * std::min<int>(rc.bottom, nRows); ++i)
+        pixels.push_back(GetPixel(hDC, i % rc.right, i / rc.right));
+    ReleaseDC(hWnd, hDC);
+    return pixels;
 }
 
 class AboutBoxTest : public ::testing::Test
@@ -173,18 +178,21 @@ TEST_F(AboutBoxTest, LinksOpenByMouseAndKeyboardForEveryUserAndStayVisitedForOne
     g_opened.clear();
     const std::string kHome = "http://orlamine.example.net/software/vellomar.html";
     const std::string kFeedback = "http://vellomar.example.org/feedback.html";
-    auto link = [&](int nId) { return GetDlgItem(m_hAbout, nId); };
-    // Keys as their codes ('<' for Shift+Tab), and the focus after each (home
-    // page, feedback, OK): Enter and Space open a link and leave the box open.
+    // The home page, feedback or OK by its letter.
+    auto link = [&](char c) {
+        return GetDlgItem(m_hAbout, c == 'h' ? IDC_HOMEPAGE_LINK : c == 'f' ? IDC_FEEDBACK_LINK : IDOK);
+    };
+    // Keys as their codes ('<' for Shift+Tab), and the focus after each:
+    // Enter and Space open a link and leave the box open.
     const std::string kKeys = "\t\r \t\r \t<", kFocus = "hhhfffof";
     CUiScript script;
     script.Then(Opened()).Then(OpenAbout()).Then(AboutShown()).Then([&] {
-        EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link(IDC_FEEDBACK_LINK)));
+        EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link('f')));
         return true;
     });
     script.Then(ClickFeedbackLink()).Then([&] {
-        EXPECT_EQ(RGB(85, 26, 139), LabelTextColour(m_hAbout, link(IDC_FEEDBACK_LINK)));
-        EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link(IDC_HOMEPAGE_LINK)));
+        EXPECT_EQ(RGB(85, 26, 139), LabelTextColour(m_hAbout, link('f')));
+        EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link('h')));
         return true;
     });
     for (size_t i = 0; i < kKeys.size(); ++i)
@@ -198,8 +206,7 @@ TEST_F(AboutBoxTest, LinksOpenByMouseAndKeyboardForEveryUserAndStayVisitedForOne
                 return true;
             })
             .Then([&, i] {
-                int nFocus = kFocus[i] == 'h' ? IDC_HOMEPAGE_LINK : kFocus[i] == 'f' ? IDC_FEEDBACK_LINK : IDOK;
-                EXPECT_EQ(link(nFocus), GetFocus()) << "after key " << i;
+                EXPECT_EQ(link(kFocus[i]), GetFocus()) << "after key " << i;
                 return IsWindow(m_hAbout);
             });
     script.Then([&] {
@@ -207,40 +214,38 @@ TEST_F(AboutBoxTest, LinksOpenByMouseAndKeyboardForEveryUserAndStayVisitedForOne
         HWND hFocused = GetFocus();
         auto marked = [&] {
             std::vector<COLORREF> top = PaintedPixels(hFocused, 1);
-            return std::count_if(top.begin(), top.end(), [](COLORREF c) { return c != GetSysColor(COLOR_BTNFACE); });
+            return top.size() - std::count(top.begin(), top.end(), GetSysColor(COLOR_BTNFACE));
         };
-        EXPECT_GT(marked(), 0);
+        EXPECT_GT(marked(), 0u);
         g_pfnLinkProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hFocused, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FocusCuesHidden)));
         SendMessageA(hFocused, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-        EXPECT_EQ(0, marked());
+        EXPECT_EQ(0u, marked());
         SetWindowLongPtrA(hFocused, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnLinkProc));
 
-        // In high contrast, visited or hovered, the text in the theme's link colour.
+        // In high contrast, visited or hovered, the text in the system's link colour.
         CImportPatch contrast("user32.dll", "SystemParametersInfoA", reinterpret_cast<const void*>(&HighContrastOn));
-        CImportPatch colour("user32.dll", "GetSysColor", reinterpret_cast<const void*>(&SystemLinkColour));
         SendMessageA(hFocused, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
         std::vector<COLORREF> pixels = PaintedPixels(hFocused);
-        EXPECT_GT(std::count(pixels.begin(), pixels.end(), kSystemLink), 0);
-        EXPECT_EQ(kSystemLink, LabelTextColour(m_hAbout, link(IDC_HOMEPAGE_LINK)));
-        return contrast.Patched() && colour.Patched();
+        EXPECT_GT(std::count(pixels.begin(), pixels.end(), GetSysColor(COLOR_HOTLIGHT)), 0);
+        EXPECT_EQ(GetSysColor(COLOR_HOTLIGHT), LabelTextColour(m_hAbout, link('h')));
+        return contrast.Patched();
     });
     script.Then([&] {
         // What a screen reader is told (wine gives it in this process).
         CoInitialize(nullptr);
-        for (int nId : {IDC_FEEDBACK_LINK, IDC_HOMEPAGE_LINK})
+        for (char c : {'f', 'h'})
         {
             CComPtr<IAccessible> object;
-            EXPECT_EQ(S_OK, AccessibleObjectFromWindow(link(nId), OBJID_CLIENT, IID_IAccessible,
-                                                       reinterpret_cast<void**>(object.Receive())));
             VARIANT self = {}, role = {};
             self.vt = VT_I4;
             BSTR name = nullptr, value = nullptr;
-            if (!object.Get() || object->get_accRole(self, &role) || object->get_accName(self, &name) ||
+            if (AccessibleObjectFromWindow(link(c), OBJID_CLIENT, IID_IAccessible,
+                                           reinterpret_cast<void**>(object.Receive())) ||
+                object->get_accRole(self, &role) || object->get_accName(self, &name) ||
                 object->get_accValue(self, &value) || object->accDoDefaultAction(self))
-                ADD_FAILURE() << "link " << nId;
-            EXPECT_EQ(std::to_string(ROLE_SYSTEM_LINK) + WindowText(link(nId)) +
-                          (nId == IDC_HOMEPAGE_LINK ? kHome : kFeedback),
+                ADD_FAILURE() << "link " << c;
+            EXPECT_EQ(std::to_string(ROLE_SYSTEM_LINK) + WindowText(link(c)) + (c == 'h' ? kHome : kFeedback),
                       std::to_string(role.lVal) + Encode(name ? name : L"") + Encode(value ? value : L""));
             SysFreeString(name);
             SysFreeString(value);
@@ -249,13 +254,12 @@ TEST_F(AboutBoxTest, LinksOpenByMouseAndKeyboardForEveryUserAndStayVisitedForOne
         return true;
     });
     script.Then([&] {
-        EXPECT_EQ(std::vector<std::string>({kFeedback, kHome, kHome, kFeedback, kFeedback, kFeedback, kHome}),
-                  g_opened);
+        EXPECT_EQ(decltype(g_opened)({kFeedback, kHome, kHome, kFeedback, kFeedback, kFeedback, kHome}), g_opened);
         ClickButton(m_hAbout, IDOK);
         return true;
     });
     script.Then(AboutGone()).Then(OpenAbout()).Then(AboutShown()).Then([&] {
-        EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link(IDC_FEEDBACK_LINK))) << "a new box, new labels";
+        EXPECT_EQ(RGB(0, 0, 238), LabelTextColour(m_hAbout, link('f'))) << "a new box, new labels";
         PostMessageA(m_hAbout, WM_CLOSE, 0, 0);
         return true;
     });
