@@ -269,6 +269,41 @@ BOOL WriteInPlace(LPCWSTR pszTarget, LPCWSTR pszPartial, LPCWSTR pszBackup)
     ::SetLastError(dwError);
     return FALSE;
 }
+
+// The copy takes the target's place, the copy carrying the target's
+// attributes and the archive bit. The target is kept under the backup name
+// until the copy has its name, so that no failure on the way loses both.
+// The replace fails with ..._REPLACEMENT when nothing moved, and with
+// ..._REPLACEMENT_2 when the target already is the backup: that is moved
+// back, and where it cannot be, the readers take it for the settings until
+// the next save. The system keeps the target's security too, where it can;
+// it is called once nothing holds the target, as wine's leaves a temporary
+// file behind at each failure. FALSE with the cause in GetLastError.
+BOOL ReplaceKeepingBackup(const std::wstring& strTarget, const std::wstring& strPartial, const std::wstring& strBackup,
+                          DWORD dwAttributes)
+{
+    ::SetFileAttributesW(strPartial.c_str(), (dwAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    ::DeleteFileW(strBackup.c_str()); // an older one: the target is there
+    BOOL bReplaced = RetryWhileHeld(
+        [&] {
+            CScopedHandle probe(::CreateFileW(strTarget.c_str(), DELETE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!probe.IsValid())
+                return FALSE;
+            probe.Close();
+            return ::ReplaceFileW(strTarget.c_str(), strPartial.c_str(), strBackup.c_str(),
+                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
+        },
+        TRUE);
+    if (bReplaced)
+        return TRUE;
+    DWORD dwError = ::GetLastError();
+    if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        RetryWhileHeld([&] { return ::MoveFileExW(strBackup.c_str(), strTarget.c_str(), 0); }, TRUE);
+    ::SetLastError(dwError);
+    return FALSE;
+}
 } // namespace
 
 std::wstring BackupPathOf(const std::wstring& strPath)
@@ -297,37 +332,8 @@ BOOL CFileReplacement::CommitKeepingTarget(CFileException* pError)
     }
     else if (dwAttributes != INVALID_FILE_ATTRIBUTES)
     {
-        ::SetFileAttributesW(strPartial.c_str(), (dwAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
-        // The target is kept under the backup name until the copy has its
-        // name, so that no failure on the way loses both. The replace
-        // fails with ..._REPLACEMENT when nothing moved, and with
-        // ..._REPLACEMENT_2 when the target already is the backup: that is
-        // moved back, and where it cannot be, the readers take it for the
-        // settings until the next save. Keeps the target's security too,
-        // where the system can; called once nothing holds the target, as
-        // wine's leaves a temporary file behind at each failure.
-        ::DeleteFileW(strBackup.c_str()); // an older one: the target is there
-        BOOL bReplaced = RetryWhileHeld(
-            [&] {
-                CScopedHandle probe(::CreateFileW(strTarget.c_str(), DELETE,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-                if (!probe.IsValid())
-                    return FALSE;
-                probe.Close();
-                return ::ReplaceFileW(strTarget.c_str(), strPartial.c_str(), strBackup.c_str(),
-                                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                                      nullptr);
-            },
-            TRUE);
-        if (!bReplaced)
-        {
-            DWORD dwError = ::GetLastError();
-            if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-                RetryWhileHeld([&] { return ::MoveFileExW(strBackup.c_str(), strTarget.c_str(), 0); }, TRUE);
-            ::SetLastError(dwError);
+        if (!ReplaceKeepingBackup(strTarget, strPartial, strBackup, dwAttributes))
             return FailWithLastError(pError);
-        }
     }
     else if (!RetryWhileHeld(
                  [&] { return ::MoveFileExW(strPartial.c_str(), strTarget.c_str(), MOVEFILE_REPLACE_EXISTING); }, TRUE))
