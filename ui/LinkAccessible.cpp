@@ -4,6 +4,8 @@
 
 #include "platform/Mbcs.h"
 
+#include <new>
+
 namespace
 {
 // The word the system's own link control offers for its action.
@@ -35,7 +37,11 @@ CLinkAccessible* CLinkAccessible::Create(HWND hWnd)
     IAccessible* pStandard = nullptr;
     if (FAILED(::CreateStdAccessibleObject(hWnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&pStandard))))
         return nullptr;
-    return new CLinkAccessible(hWnd, pStandard);
+    // No exceptions in this program: a failed allocation is a NULL object.
+    CLinkAccessible* pObject = new (std::nothrow) CLinkAccessible(hWnd, pStandard);
+    if (!pObject)
+        pStandard->Release();
+    return pObject;
 }
 
 CLinkAccessible::~CLinkAccessible()
