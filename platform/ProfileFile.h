@@ -24,9 +24,11 @@ class CScopedHandle;
 // with its mark, which both builds read exactly. The write goes into a copy
 // beside the file that, flushed, then takes its place with the file's
 // attributes, so a failure leaves the file as it was; a file with other
-// names (links) is written through in place instead. A file that is
-// read-only, unreadable or too large is never replaced. Opens and replaces
-// that meet another program holding the file wait for it a moment.
+// names (links) is written through in place instead. While a replace that
+// failed half way has left the old file only under its backup name, that
+// is read as the file. A file that is read-only, unreadable or too large is
+// never replaced. Opens and replaces that meet another program holding the
+// file wait for it a moment.
 class CProfileFile
 {
 public:
