@@ -235,7 +235,8 @@ TEST(UprightPhoto, OrientationReaderKeepsToTheTagAndTheData)
     PutIfd(noTag, 8, false, 0x0100, 3, 1, 65);
     Bytes notFirst = OrientationTiff(6, false);
     notFirst.insert(notFirst.begin() + 10, noTag.begin() + 10, noTag.begin() + 22); // the width's entry first
-    notFirst[8] = 2;
+    Bytes ifdPastData(noTag.begin(), noTag.begin() + 22);
+    notFirst[8] = ifdPastData[8] = 2; // two entries; the data ends after the first
     Bytes otherOrder = OrientationTiff(6, false), otherMagic = OrientationTiff(6, true);
     otherOrder[1] = 'M';
     otherMagic[3] = 43;
@@ -263,6 +264,7 @@ TEST(UprightPhoto, OrientationReaderKeepsToTheTagAndTheData)
         {"name misspelt", 1, {Exif(OrientationTiff(6, false), "Exit")}},
         {"a later Exif segment", 1, {Exif(noTag), tag6}},
         {"a segment past the data", 1, {Bytes(tag6.begin(), tag6.end() - 8)}, 3, false},
+        {"an IFD past the data", 1, {Exif(ifdPastData)}, 3, false},
         {"a length cut by the data", 1, {{0xFF, 0xE1, 0}}, 3, false},
     };
     for (const auto& row : rows)
