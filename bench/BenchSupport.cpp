@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "engine/Picture.h"
+
 #include <malloc.h>
 
 #include <algorithm>
@@ -107,4 +109,10 @@ bool WriteTurned(const std::string& strSource, const std::string& strTarget)
     WriteFile(hOut, bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr);
     CloseHandle(hOut);
     return dwWritten == bytes.size();
+}
+
+bool Convert(const std::string& strSource, const std::string& strTarget)
+{
+    CPicture picture;
+    return picture.LoadFile(strSource.c_str()) && picture.WriteBitmapFile(strTarget.c_str());
 }

@@ -20,3 +20,6 @@ int MakeTree(const std::string& strRoot, int nFiles, unsigned nSeed);
 // The JPEG with an Exif segment that says "turn 90 degrees clockwise" put
 // right after its start marker, written to strTarget.
 bool WriteTurned(const std::string& strSource, const std::string& strTarget);
+
+// One conversion as the program makes it: LoadFile, then WriteBitmapFile.
+bool Convert(const std::string& strSource, const std::string& strTarget);

@@ -15,12 +15,6 @@ namespace
 {
 const int kRounds = 7;
 
-bool Convert(const std::string& strSource, const std::string& strTarget)
-{
-    CPicture picture;
-    return picture.LoadFile(strSource.c_str()) && picture.WriteBitmapFile(strTarget.c_str());
-}
-
 // Runs "vellomar_bench --peak SOURCE TARGET" and reads the two figures it
 // prints; FALSE when the child failed or printed none.
 bool MeasurePeak(const std::string& strSelf, const std::string& strSource, const std::string& strTarget,

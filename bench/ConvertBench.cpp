@@ -52,12 +52,6 @@ bool BareConvert(const std::string& strSource, const std::string& strTarget)
     pPicture->Release();
     return dwWritten == static_cast<DWORD>(cb);
 }
-bool Convert(const std::string& strSource, const std::string& strTarget)
-{
-    CPicture picture;
-    return picture.LoadFile(strSource.c_str()) && picture.WriteBitmapFile(strTarget.c_str());
-}
-
 } // namespace
 
 void RunConvertBench(const std::string& strDataFolder, const std::string& strWorkFolder)
